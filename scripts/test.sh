@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds everything and runs every test: unit tests (also under ASan and
+# UBSan), page-script tests and end-to-end tests (under Xvfb).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+scripts/install-deps.sh
+
+jobs=$(nproc)
+
+cmake -S . -B build/test -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build/test -j "$jobs"
+
+cmake -S . -B build/sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DPELKO_SANITIZE=ON -DPELKO_LINUX_APP=OFF >/dev/null
+cmake --build build/sanitize -j "$jobs" --target pelko_unit_tests
+
+echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
+ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
+  ctest --test-dir build/sanitize --output-on-failure -j "$jobs" -L unit
+
+echo "== all tests"
+xvfb-run -a -s "-screen 0 1920x1200x24" ctest --test-dir build/test --output-on-failure -j "$jobs"

@@ -1,0 +1,51 @@
+#include "app/StatusLine.h"
+
+#include <array>
+
+#include "app/AppDelegate.h"
+
+namespace pelko {
+
+bool isActiveVoiceStatus(const std::string& status) {
+    static constexpr std::array<const char*, 5> kActivePrefixes{"\u25CF", "Waiting", "Sending", "Speaking",
+                                                                "Transcribing"};
+    for (const char* prefix : kActivePrefixes) {
+        if (status.starts_with(prefix)) return true;
+    }
+    return false;
+}
+
+std::string windowTitleForVoiceStatus(const std::string& status) {
+    return isActiveVoiceStatus(status) ? "Pelko \u2014 " + status : "Pelko";
+}
+
+ShortcutDecision ctrlShiftSpaceDecision(const KeyEvent& event, const Window* mainWindow) {
+    if (event.window != mainWindow) return ShortcutDecision::passOn;
+    const std::uint64_t flags = event.modifierFlags;
+    if (!(flags & kModifierControl) || !(flags & kModifierShift)) return ShortcutDecision::passOn;
+    if (flags & (kModifierCommand | kModifierOption)) return ShortcutDecision::passOn;
+    if (event.keyCode != kKeyCodeSpace) return ShortcutDecision::passOn;
+    // A held key must not flip push-to-talk on and off with every repeat.
+    return event.isARepeat ? ShortcutDecision::swallowRepeat : ShortcutDecision::toggle;
+}
+
+void AppDelegate::voiceStatusChanged(const std::string& status) {
+    voiceStatusItem->setTitle("Status: " + status);
+    if (window) window->setTitle(windowTitleForVoiceStatus(status));
+}
+
+void AppDelegate::installCtrlShiftSpaceAlias() {
+    std::weak_ptr<AppDelegate> weakSelf = weak_from_this();
+    ctrlShiftSpaceMonitor = ports_.application->addLocalMonitorForKeyDownEvents([weakSelf](const KeyEvent& event) {
+        auto self = weakSelf.lock();
+        if (!self) return true;
+        switch (ctrlShiftSpaceDecision(event, self->window.get())) {
+        case ShortcutDecision::passOn: return true;
+        case ShortcutDecision::swallowRepeat: return false;
+        case ShortcutDecision::toggle: self->pushToTalkToggled(); return false;
+        }
+        return true;
+    });
+}
+
+}  // namespace pelko

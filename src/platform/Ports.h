@@ -1,0 +1,23 @@
+#pragma once
+
+namespace pelko {
+
+class Alerts;
+class Application;
+class Bundle;
+class MainQueue;
+class Toolkit;
+class Urls;
+
+// The platform as the core sees it. A backend fills every member and keeps
+// the objects alive for the life of the process.
+struct Ports {
+    Application* application = nullptr;
+    Alerts* alerts = nullptr;
+    Bundle* bundle = nullptr;
+    MainQueue* mainQueue = nullptr;
+    Toolkit* toolkit = nullptr;
+    Urls* urls = nullptr;
+};
+
+}  // namespace pelko

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+#include <nlohmann/json.hpp>
+#include <optional>
+#include <string>
+
+#include "platform/Url.h"
+
+namespace pelko {
+
+class NavigationDelegate;
+class UIDelegate;
+
+// Platform values of the request cache policy.
+enum class CachePolicy { useProtocolCachePolicy = 0 };
+
+struct UrlRequest {
+    Url url;
+    CachePolicy cachePolicy = CachePolicy::useProtocolCachePolicy;
+    std::chrono::seconds timeout{60};
+    bool operator==(const UrlRequest&) const = default;
+};
+
+struct ScriptError {
+    std::string message;
+};
+
+// A script's outcome: the platform's conversion of the script's value to
+// JSON, or an error. Both may be absent (a script returning undefined).
+using ScriptCompletion =
+    std::function<void(const std::optional<nlohmann::json>& result, const std::optional<ScriptError>& error)>;
+
+class WebView {
+public:
+    virtual ~WebView() = default;
+    virtual void setNavigationDelegate(NavigationDelegate* delegate) = 0;
+    virtual void setUIDelegate(UIDelegate* delegate) = 0;
+    virtual void setAllowsBackForwardNavigationGestures(bool allow) = 0;
+    virtual void setCustomUserAgent(const std::string& userAgent) = 0;
+
+    virtual void loadRequest(const UrlRequest& request) = 0;
+    virtual void reload() = 0;
+    virtual bool canGoBack() const = 0;
+    virtual void goBack() = 0;
+    virtual bool canGoForward() const = 0;
+    virtual void goForward() = 0;
+    virtual std::optional<Url> url() const = 0;
+
+    // Runs `script` in the main frame. The completion, when given, is called
+    // once on the main thread.
+    virtual void evaluateJavaScript(const std::string& script, ScriptCompletion completion = nullptr) = 0;
+};
+
+}  // namespace pelko

@@ -1,0 +1,19 @@
+#pragma once
+
+#include "platform/CoreGuard.h"
+
+#include <optional>
+#include <string>
+
+#include "platform/Url.h"
+
+namespace pelko {
+
+// Parses a configured origin, "scheme://host[:port]". Scheme and host are
+// lower-cased; a missing port stays 0 (the scheme's default).
+std::optional<SecurityOrigin> parseOrigin(const std::string& text);
+
+// Same scheme, host and port, with a scheme's default port equal to no port.
+bool sameOrigin(const SecurityOrigin& a, const SecurityOrigin& b);
+
+}  // namespace pelko
