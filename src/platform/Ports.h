@@ -8,6 +8,8 @@ class Bundle;
 class MainQueue;
 class Toolkit;
 class Urls;
+class UserDefaults;
+class Workspace;
 
 // The platform as the core sees it. A backend fills every member and keeps
 // the objects alive for the life of the process.
@@ -18,6 +20,8 @@ struct Ports {
     MainQueue* mainQueue = nullptr;
     Toolkit* toolkit = nullptr;
     Urls* urls = nullptr;
+    UserDefaults* userDefaults = nullptr;
+    Workspace* workspace = nullptr;
 };
 
 }  // namespace pelko

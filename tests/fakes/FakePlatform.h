@@ -16,6 +16,8 @@
 #include "platform/Ports.h"
 #include "platform/Toolkit.h"
 #include "platform/Url.h"
+#include "platform/UserDefaults.h"
+#include "platform/Workspace.h"
 #include "platform/WebView.h"
 #include "platform/WebViewConfiguration.h"
 #include "platform/WebViewDelegates.h"
@@ -161,6 +163,32 @@ private:
     CallLog& log_;
 };
 
+class FakeUserDefaults : public UserDefaults {
+public:
+    std::optional<nlohmann::json> objectForKey(const std::string& key) const override {
+        const auto it = values.find(key);
+        if (it == values.end()) return std::nullopt;
+        return *it;
+    }
+    void setBool(const std::string& key, bool value) override { values[key] = value; }
+    nlohmann::json values = nlohmann::json::object();
+};
+
+class FakeWorkspace : public Workspace {
+public:
+    explicit FakeWorkspace(CallLog& log) : log_(log) {}
+    void openURL(const Url& url) override { log_.add("workspace.openURL " + url.absoluteString); }
+    void activateFileViewerSelecting(const std::vector<std::string>& paths) override {
+        std::string joined;
+        for (const auto& p : paths) joined += " " + p;
+        log_.add("workspace.activateFileViewerSelecting" + joined);
+    }
+    void openFile(const std::string& path) override { log_.add("workspace.openFile " + path); }
+
+private:
+    CallLog& log_;
+};
+
 // Every port, faked, sharing one call log.
 struct FakePlatform {
     CallLog log;
@@ -170,6 +198,8 @@ struct FakePlatform {
     FakeBundle bundle;
     FakeToolkit toolkit{log};
     FakeApplication application{log};
+    FakeUserDefaults userDefaults;
+    FakeWorkspace workspace{log};
 
     Ports ports() {
         Ports p;
@@ -179,6 +209,8 @@ struct FakePlatform {
         p.mainQueue = &mainQueue;
         p.toolkit = &toolkit;
         p.urls = &urls;
+        p.userDefaults = &userDefaults;
+        p.workspace = &workspace;
         return p;
     }
 };
