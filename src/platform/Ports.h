@@ -4,8 +4,11 @@ namespace pelko {
 
 class Alerts;
 class Application;
+class Audio;
 class Bundle;
 class MainQueue;
+class Permissions;
+class Speech;
 class Toolkit;
 class Urls;
 class UserDefaults;
@@ -22,6 +25,10 @@ struct Ports {
     Urls* urls = nullptr;
     UserDefaults* userDefaults = nullptr;
     Workspace* workspace = nullptr;
+    // Voice: capture, recognition and the privacy answers they need.
+    Audio* audio = nullptr;
+    Speech* speech = nullptr;
+    Permissions* permissions = nullptr;
 };
 
 }  // namespace pelko
