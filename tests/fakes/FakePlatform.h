@@ -9,6 +9,7 @@
 
 #include "fakes/CallLog.h"
 #include "fakes/FakeMainQueue.h"
+#include "fakes/FakeVoicePorts.h"
 #include "platform/Alerts.h"
 #include "platform/Application.h"
 #include "platform/Bundle.h"
@@ -200,6 +201,9 @@ struct FakePlatform {
     FakeApplication application{log};
     FakeUserDefaults userDefaults;
     FakeWorkspace workspace{log};
+    FakeAudio audio;
+    FakeSpeech speech;
+    FakePermissions permissions;
 
     Ports ports() {
         Ports p;
@@ -211,6 +215,9 @@ struct FakePlatform {
         p.urls = &urls;
         p.userDefaults = &userDefaults;
         p.workspace = &workspace;
+        p.audio = &audio;
+        p.speech = &speech;
+        p.permissions = &permissions;
         return p;
     }
 };

@@ -1,0 +1,105 @@
+#pragma once
+
+#include "platform/CoreGuard.h"
+
+#include <functional>
+#include <memory>
+#include <nlohmann/json.hpp>
+#include <string>
+
+#include "platform/Ports.h"
+#include "voice/TapRequest.h"
+#include "voice/VoiceState.h"
+
+namespace pelko {
+
+class AudioEngine;
+class SpeechRecognitionTask;
+class SpeechRecognizer;
+class Timer;
+class WebView;
+
+// Push-to-talk voice messages and dictation. Speech from the microphone is
+// transcribed, typed into the page's chat composer and, for push-to-talk,
+// sent; the reply is then read aloud by the page's own read-aloud button.
+//
+// Main thread only. Always owned by a std::shared_ptr (create it with
+// std::make_shared): continuations that may come late hold it weakly and do
+// nothing once it is gone.
+class VoiceController : public std::enable_shared_from_this<VoiceController> {
+public:
+    VoiceController(const std::shared_ptr<WebView>& webView, const Ports& ports);
+    ~VoiceController();
+    VoiceController(const VoiceController&) = delete;
+    VoiceController& operator=(const VoiceController&) = delete;
+
+    const std::string& status() const { return status_; }
+    VoiceState state() const { return state_; }
+
+    // Read from the user defaults every time (true unless a Boolean is stored).
+    bool speakReplies() const;
+    void setSpeakReplies(bool speak);
+
+    // The push-to-talk command: starts a recording, or stops the running one and sends it.
+    void togglePushToTalk();
+    // The page's dictation request: starts a dictation, or ends the one in progress.
+    void toggleDictation();
+    // A bridge message whose "type" is "voice", whole. Only "event" is read.
+    void handleBridgeEvent(const nlohmann::json& message);
+
+private:
+    // Fields, in this order.
+    std::string status_;  // every assignment goes through setStatus
+
+public:
+    // Called with the new text on every assignment of the status, also when it doesn't change.
+    std::function<void(const std::string& status)> onStatusChange;
+
+private:
+    std::weak_ptr<WebView> webView;
+    VoiceState state_ = VoiceState::idle;
+    const std::shared_ptr<SpeechRecognizer> recognizer;  // "en-US"; none when the platform has none
+    std::unique_ptr<AudioEngine> audioEngine;
+    std::shared_ptr<SpeechAudioBufferRecognitionRequest> request;
+    std::shared_ptr<SpeechRecognitionTask> task;
+    std::string latestTranscript;
+    std::unique_ptr<Timer> finalizeTimer;
+    bool stoppingForSend = false;
+    bool dictating = false;
+
+    // The request as the audio thread sees it; always holds the same request as `request`.
+    const std::shared_ptr<TapRequest> tapRequest_ = std::make_shared<TapRequest>();
+    // Counts recordings, so that a recognition task can tell whether its recording is still the current one.
+    unsigned long long recordingNumber_ = 0;
+    const Ports ports_;
+
+    void setStatus(const std::string& text);
+    void setRequest(std::shared_ptr<SpeechAudioBufferRecognitionRequest> newRequest);
+
+    // VoiceController.cpp
+    void cancelAwaitingReply();
+    void postVoiceState(const std::string& state);
+    void dictationAuthorized(bool granted);
+
+    // SpeechCapture.cpp
+    void startRecording();
+    void stopRecording(bool send);
+    void finishRecording(bool send);
+    void recognized(unsigned long long recording, const std::string& transcript);
+    void recognitionEnded(unsigned long long recording, bool send);
+    void recognitionEndedWithStopValue(unsigned long long recording);
+    void releaseCapture();
+
+    // ComposerInjection.cpp
+    void insertIntoComposer(const std::string& transcript);
+    void submitToChat(const std::string& transcript);
+    void insertCompleted(bool succeeded);
+    void submitCompleted(bool succeeded);
+
+    // VoicePermissions.cpp
+    void requestAuthorizations(std::function<void(bool granted)> completion);
+    void requestMicPermission(std::function<void(bool granted)> completion);
+    void permissionAlert(const std::string& title, const std::string& text, const std::string& pane);
+};
+
+}  // namespace pelko
