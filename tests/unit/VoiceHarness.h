@@ -1,0 +1,137 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "fakes/FakePlatform.h"
+#include "voice/ComposerScripts.h"
+#include "voice/ReplyWatcherScript.h"
+#include "voice/VoiceController.h"
+
+namespace pelko::test {
+
+// The texts as the user reads them, written out here so that a changed text
+// in the code shows up as a failure.
+namespace text {
+inline const std::string kReady = "Voice ready";
+inline const std::string kUnavailable = "Speech recognizer unavailable";
+inline const std::string kMicFailed = "Couldn't start the microphone";
+inline const std::string kListeningStarted = "\u25CF Listening\u2026 (press \u21E7\u2318Space again to send)";
+inline const std::string kListening = "\u25CF Listening\u2026";
+inline const std::string kTranscribing = "Transcribing\u2026";
+inline const std::string kCancelled = "Cancelled";
+inline const std::string kNoSpeech = "No speech detected";
+inline const std::string kSentRepliesOff = "Sent (voice replies off)";
+inline const std::string kWaiting = "Waiting for the reply\u2026";
+inline const std::string kComposer = "Couldn't reach the composer \u2014 click into a chat and retry";
+inline const std::string kSpeaking = "Speaking the reply\u2026";
+inline const std::string kTimeout = "Reply took too long \u2014 press the message's speaker icon";
+inline const std::string kReplyReady = "Reply ready \u2014 press the message's speaker icon to hear it";
+inline const std::string kMicNotAuthorized = "Microphone not authorized";
+inline const std::string kSpeechNotAuthorized = "Speech recognition not authorized";
+}  // namespace text
+
+inline const std::string kClearWatcherScript = "window.__pelkoVoiceWatcher = false;";
+
+inline std::string voiceStateScript(const std::string& state) {
+    return "window.dispatchEvent(new CustomEvent('pelko:voice', { detail: { state: '" + state + "' } }));";
+}
+
+// A voice controller over fake ports and a fake web view, with a clock that
+// moves only when the test says.
+struct VoiceHarness {
+    FakePlatform platform;
+    std::shared_ptr<FakeWebView> webView = std::make_shared<FakeWebView>(platform.log);
+    std::shared_ptr<VoiceController> voice;
+    std::vector<std::string> statuses;  // every status change, in order
+
+    VoiceHarness() { makeController(); }
+
+    void makeController() {
+        voice = std::make_shared<VoiceController>(webView, platform.ports());
+        voice->onStatusChange = [this](const std::string& status) { statuses.push_back(status); };
+    }
+
+    void run() { platform.mainQueue.runUntilIdle(); }
+    void advance(int ms) { platform.mainQueue.advance(Duration{ms}); }
+
+    // Answers the pending permission requests and lets the answers arrive.
+    void answerMicrophone(bool granted) {
+        ASSERT_TRUE(platform.permissions.answerMicrophone(granted));
+        run();
+    }
+    void answerSpeech(int status) {
+        ASSERT_TRUE(platform.permissions.answerSpeech(status));
+        run();
+    }
+    void grant() {
+        answerMicrophone(true);
+        answerSpeech(3);
+    }
+
+    void startPushToTalk() {
+        voice->togglePushToTalk();
+        grant();
+        ASSERT_EQ(voice->state(), VoiceState::recording);
+    }
+    void startDictation() {
+        dictate();
+        grant();
+        ASSERT_EQ(voice->state(), VoiceState::recording);
+    }
+    void dictate() { voice->handleBridgeEvent({{"type", "voice"}, {"event", "dictate"}}); }
+    void replyEvent(const std::string& event) { voice->handleBridgeEvent({{"type", "voice"}, {"event", event}}); }
+
+    FakeRecognitionTask& task() { return *platform.speech.recognizer->tasks.back(); }
+    FakeEngineRecord& engine() { return *platform.audio.engines.back(); }
+    void partial(const std::string& text) {
+        task().partial(text);
+        run();
+    }
+    void final(const std::string& text) {
+        task().final(text);
+        run();
+    }
+
+    // A push-to-talk message sent and its submit script answered with `result`.
+    void sendMessage(const std::string& transcript, nlohmann::json result = {{"ok", true}}) {
+        startPushToTalk();
+        partial(transcript);
+        voice->togglePushToTalk();
+        final(transcript);
+        completeLast(result);
+    }
+
+    std::vector<std::string> scripts(std::size_t from = 0) const {
+        std::vector<std::string> out;
+        if (!webView) return out;
+        for (std::size_t i = from; i < webView->evaluations.size(); ++i) out.push_back(webView->evaluations[i].script);
+        return out;
+    }
+    // The "pelko:voice" states posted to the page, in order.
+    std::vector<std::string> voiceEvents(std::size_t from = 0) const {
+        std::vector<std::string> out;
+        for (const auto& script : scripts(from))
+            for (const char* state : {"recording", "transcribing", "idle"})
+                if (script == voiceStateScript(state)) out.push_back(state);
+        return out;
+    }
+    // Completes the newest script evaluation that asked for a completion.
+    void completeLast(const std::optional<nlohmann::json>& result, const std::optional<ScriptError>& error = std::nullopt) {
+        for (auto it = webView->evaluations.rbegin(); it != webView->evaluations.rend(); ++it) {
+            if (it->completion) {
+                auto completion = std::move(it->completion);
+                it->completion = nullptr;
+                completion(result, error);
+                run();
+                return;
+            }
+        }
+        FAIL() << "no script waits for its completion";
+    }
+};
+
+}  // namespace pelko::test
