@@ -55,10 +55,13 @@ void VoiceController::requestAuthorizations(std::function<void(bool granted)> co
             return;
         }
         MainQueue* mainQueue = self->ports_.mainQueue;
+        auto answered = std::make_shared<bool>(false);
         // This answer keeps the controller until it has run.
         self->ports_.permissions->requestSpeechRecognitionAuthorization(
-            [self, mainQueue, completion = once(completion)](SpeechRecognizerAuthorizationStatus status) {
-                mainQueue->async([self, completion, status] {
+            [self, mainQueue, completion, answered](SpeechRecognizerAuthorizationStatus status) {
+                mainQueue->async([self, completion, answered, status] {
+                    if (*answered) return;
+                    *answered = true;
                     if (status == SpeechRecognizerAuthorizationStatus::authorized) {
                         completion(true);
                         return;
