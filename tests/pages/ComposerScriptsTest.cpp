@@ -16,6 +16,8 @@ enum class Script { insert, submit };
 
 const char* nameOf(Script script) { return script == Script::insert ? "Insert" : "Submit"; }
 
+void PrintTo(Script script, std::ostream* os) { *os << nameOf(script); }
+
 std::string scriptFor(Script script, const std::string& transcript) {
     return script == Script::insert ? composerInsertScript(transcript) : composerSubmitScript(transcript);
 }
@@ -57,6 +59,8 @@ const Transcript kTranscripts[] = {
     {"EscapeLookalike", "\\u0041 and \\x41 and ${x}"},
     {"ScriptTag", "</script><script>window.hacked = true</script>"},
 };
+
+void PrintTo(const Transcript& transcript, std::ostream* os) { *os << transcript.name; }
 
 using TranscriptParam = std::tuple<const char*, Transcript>;
 
@@ -100,6 +104,14 @@ INSTANTIATE_TEST_SUITE_P(Composers, TranscriptArrives,
                              return std::string(fixture == "composer.html" ? "Plain" : "Controlled") +
                                     std::get<1>(param.param).name;
                          });
+
+// Bytes that are not UTF-8 reach the page as U+FFFD and cannot end the literal.
+TEST(TranscriptArrivesRepaired, InvalidUtf8BecomesReplacementCharacters) {
+    PageHarness& page = sharedPage();
+    ASSERT_TRUE(page.loadFixture("composer.html"));
+    EXPECT_EQ(page.eval(composerSubmitScript("a\xC3'b\x80\\")), kOk);
+    EXPECT_EQ(valueOf(page, "composer"), "a\uFFFD'b\uFFFD\\");
+}
 
 // The controlled fixture must really drop a plain assignment, or the tests
 // above would not show that the native setter matters.
@@ -166,6 +178,8 @@ struct FocusCase {
     std::string secondAfter;
     const char* target;
 };
+
+void PrintTo(const FocusCase& c, std::ostream* os) { *os << c.name; }
 
 class ComposerChoice : public ::testing::TestWithParam<FocusCase> {};
 

@@ -263,6 +263,8 @@ struct StopCase {
     bool isStop;
 };
 
+void PrintTo(const StopCase& c, std::ostream* os) { *os << c.name; }
+
 class StopButtonTitle : public ReplyWatcher, public ::testing::WithParamInterface<StopCase> {};
 
 TEST_P(StopButtonTitle, DecidesWhetherTheReplyIsRunning) {

@@ -14,6 +14,8 @@ struct ResultCase {
     bool succeeded;
 };
 
+void PrintTo(const ResultCase& c, std::ostream* os) { *os << c.name; }
+
 class PageScriptResult : public ::testing::TestWithParam<ResultCase> {};
 
 TEST_P(PageScriptResult, CountsOnlyOkTrue) {

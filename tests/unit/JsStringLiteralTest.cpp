@@ -12,6 +12,8 @@ struct LiteralCase {
     std::string literal;
 };
 
+void PrintTo(const LiteralCase& c, std::ostream* os) { *os << c.name; }
+
 class JsStringLiteral : public ::testing::TestWithParam<LiteralCase> {};
 
 TEST_P(JsStringLiteral, EscapesByScalar) { EXPECT_EQ(jsStringLiteral(GetParam().text), GetParam().literal); }
