@@ -53,7 +53,7 @@ struct PageHarness::State {
     bool loadFailed = false;
     std::vector<nlohmann::json> messages;
     int markersSent = 0;
-    int markersSeen = 0;
+    int lastMarkerSeen = 0;
 };
 
 namespace {
@@ -99,7 +99,7 @@ void onScriptMessage(WebKitUserContentManager*, JSCValue* value, gpointer data) 
         message = nlohmann::json("<not representable as JSON>");
     }
     if (message->is_object() && message->contains(kMarkerKey)) {
-        ++state->markersSeen;
+        state->lastMarkerSeen = message->value(kMarkerKey, 0);
         return;
     }
     state->messages.push_back(std::move(*message));
@@ -217,7 +217,7 @@ bool PageHarness::drainMessages() {
         ADD_FAILURE() << "could not post the marker: " << posted.error->message;
         return false;
     }
-    return spinUntil([&] { return state_->markersSeen >= marker; });
+    return spinUntil([&] { return state_->lastMarkerSeen >= marker; });
 }
 
 }  // namespace pelko::pagetest
