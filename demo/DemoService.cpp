@@ -1,0 +1,217 @@
+#include "DemoService.h"
+
+#include <httplib.h>
+
+#include <cctype>
+#include <string_view>
+
+#include "SiteFiles.h"
+
+namespace pelko::demo {
+
+namespace {
+
+constexpr const char* kCookieName = "pelko_demo";
+constexpr const char* kNotes =
+    "Pelko demo notes\n"
+    "================\n\n"
+    "This file comes from the local demo service. The desktop app saves it in\n"
+    "your Downloads folder under a name no other file has, then shows it.\n";
+
+const SiteFile* findSiteFile(std::string_view path) {
+    for (const auto& file : siteFiles()) {
+        if (file.path == path) return &file;
+    }
+    return nullptr;
+}
+
+std::string escapeHtml(std::string_view text) {
+    std::string out;
+    for (const char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        case '\'': out += "&#39;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+std::string escapeJson(std::string_view text) {
+    std::string out;
+    for (const unsigned char c : text) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c < 0x20) {
+            char buffer[8];
+            std::snprintf(buffer, sizeof buffer, "\\u%04x", c);
+            out += buffer;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out;
+}
+
+// Letters, digits, '-' and '_' only: a cookie value that needs no quoting.
+std::string cookieSafe(std::string_view text) {
+    std::string out;
+    for (const unsigned char c : text) {
+        if (std::isalnum(c) || c == '-' || c == '_') out += static_cast<char>(c);
+    }
+    return out.substr(0, 64);
+}
+
+std::string cookieValue(const httplib::Request& request) {
+    const std::string header = request.get_header_value("Cookie");
+    const std::string prefix = std::string(kCookieName) + "=";
+    std::size_t start = 0;
+    while (start < header.size()) {
+        std::size_t end = header.find(';', start);
+        if (end == std::string::npos) end = header.size();
+        std::string part = header.substr(start, end - start);
+        while (!part.empty() && part.front() == ' ') part.erase(part.begin());
+        if (part.rfind(prefix, 0) == 0) return part.substr(prefix.size());
+        start = end + 1;
+    }
+    return {};
+}
+
+std::string cookiePage(const std::string& serverSeen) {
+    return "<!doctype html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>Cookie · Pelko demo</title>"
+           "<link rel=\"stylesheet\" href=\"/app.css\"></head>\n"
+           "<body class=\"plain\"><main class=\"plain-page\"><h1>Cookie check</h1>"
+           "<p>The service saw: <code id=\"server-cookie\">" + escapeHtml(serverSeen) + "</code></p>"
+           "<p>The page sees: <code id=\"page-cookie\"></code></p>"
+           "<p><a href=\"/\">Back to the chat</a></p></main>\n"
+           "<script>document.getElementById('page-cookie').textContent = document.cookie;</script>"
+           "</body></html>\n";
+}
+
+}  // namespace
+
+DemoService::DemoService(std::string version) : version_(std::move(version)), server_(std::make_unique<httplib::Server>()) {
+    addRoutes();
+}
+
+DemoService::~DemoService() { stop(); }
+
+void DemoService::addRoutes() {
+    httplib::Server& server = *server_;
+
+    server.set_logger([this](const httplib::Request& request, const httplib::Response& response) {
+        Request record{request.method, request.path, request.get_header_value("User-Agent")};
+        {
+            std::lock_guard lock(mutex_);
+            requests_.push_back(record);
+        }
+        if (logger_) logger_(record, response.status);
+    });
+
+    server.Get("/", [](const httplib::Request&, httplib::Response& response) {
+        const SiteFile* index = findSiteFile("/index.html");
+        response.set_content(std::string(index->body), std::string(index->contentType));
+    });
+
+    server.Get("/desktop-latest.json", [this](const httplib::Request& request, httplib::Response& response) {
+        const std::string host = request.get_header_value("Host");
+        const std::string url = "http://" + host + "/files/Pelko-" + version_ + ".dmg";
+        response.set_header("Cache-Control", "no-store");
+        response.set_content("{\"version\": \"" + escapeJson(version_) + "\", \"url\": \"" + escapeJson(url) + "\"}\n",
+                             "application/json");
+    });
+
+    server.Get("/api", [this](const httplib::Request&, httplib::Response& response) {
+        response.set_header("Cache-Control", "no-store");
+        response.set_content("{\"service\": \"pelko-demo\", \"status\": \"ok\", \"latestDesktopVersion\": \"" +
+                                 escapeJson(version_) + "\"}\n",
+                             "application/json");
+    });
+
+    server.Get("/ua", [](const httplib::Request& request, httplib::Response& response) {
+        response.set_header("Cache-Control", "no-store");
+        response.set_content("{\"userAgent\": \"" + escapeJson(request.get_header_value("User-Agent")) + "\"}\n",
+                             "application/json");
+    });
+
+    server.Get("/cookie", [](const httplib::Request& request, httplib::Response& response) {
+        std::string seen = cookieValue(request);
+        if (request.has_param("set")) {
+            const std::string value = cookieSafe(request.get_param_value("set"));
+            response.set_header("Set-Cookie", std::string(kCookieName) + "=" + value +
+                                                  "; Max-Age=31536000; Path=/; SameSite=Lax");
+        }
+        response.set_header("Cache-Control", "no-store");
+        response.set_content(cookiePage(seen), "text/html; charset=utf-8");
+    });
+
+    server.Get("/files/pelko-notes.txt", [](const httplib::Request&, httplib::Response& response) {
+        response.set_header("Content-Disposition", "attachment; filename=\"pelko-notes.txt\"");
+        response.set_content(kNotes, "text/plain; charset=utf-8");
+    });
+
+    // An attachment whose suggested name tries to climb out of the Downloads folder.
+    server.Get("/files/attachment", [](const httplib::Request&, httplib::Response& response) {
+        response.set_header("Content-Disposition", "attachment; filename=\"../../.bashrc\"");
+        response.set_content("echo 'a file that names itself ../../.bashrc'\n", "application/octet-stream");
+    });
+
+    server.Get(R"(/files/(Pelko-[0-9A-Za-z.\-]+\.dmg))", [](const httplib::Request& request, httplib::Response& response) {
+        response.set_header("Content-Disposition", "attachment; filename=\"" + std::string(request.matches[1]) + "\"");
+        response.set_content(std::string("Not a real disk image: the demo's stand-in for an update.\n"),
+                             "application/x-apple-diskimage");
+    });
+
+    // Promises a large file and breaks the connection part-way through.
+    server.Get("/files/broken", [](const httplib::Request&, httplib::Response& response) {
+        response.set_header("Content-Disposition", "attachment; filename=\"broken.bin\"");
+        response.set_content_provider(
+            1 << 20, "application/octet-stream",
+            [](size_t offset, size_t /*length*/, httplib::DataSink& sink) {
+                if (offset > 0) return false;
+                const std::string chunk(4096, 'x');
+                sink.write(chunk.data(), chunk.size());
+                return true;
+            });
+    });
+
+    server.Get(R"(/.+)", [](const httplib::Request& request, httplib::Response& response) {
+        const SiteFile* file = findSiteFile(request.path);
+        if (!file) {
+            response.status = 404;
+            response.set_content("Not found\n", "text/plain; charset=utf-8");
+            return;
+        }
+        response.set_content(std::string(file->body), std::string(file->contentType));
+    });
+}
+
+bool DemoService::start(int port) {
+    if (thread_.joinable()) return false;
+    if (port == 0) {
+        port_ = server_->bind_to_any_port("127.0.0.1");
+        if (port_ <= 0) return false;
+    } else {
+        if (!server_->bind_to_port("127.0.0.1", port)) return false;
+        port_ = port;
+    }
+    thread_ = std::thread([this] { server_->listen_after_bind(); });
+    return true;
+}
+
+void DemoService::stop() {
+    if (!thread_.joinable()) return;
+    server_->stop();
+    thread_.join();
+}
+
+std::vector<DemoService::Request> DemoService::requests() const {
+    std::lock_guard lock(mutex_);
+    return requests_;
+}
+
+}  // namespace pelko::demo

@@ -1,0 +1,55 @@
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace httplib {
+class Server;
+}
+
+namespace pelko::demo {
+
+// A local stand-in for the hosted Pelko service: the chat page and the
+// endpoints the desktop app relies on, plus a few fixtures for tests.
+// Listens on 127.0.0.1 only, on a thread of its own.
+class DemoService {
+public:
+    // `version` is what /desktop-latest.json announces.
+    explicit DemoService(std::string version);
+    ~DemoService();
+    DemoService(const DemoService&) = delete;
+    DemoService& operator=(const DemoService&) = delete;
+
+    // Binds 127.0.0.1:`port` (0: any free port) and starts serving. False
+    // when the port cannot be bound.
+    bool start(int port);
+    void stop();
+    int port() const { return port_; }
+
+    struct Request {
+        std::string method;
+        std::string path;
+        std::string userAgent;
+    };
+    // Every request served so far, in order.
+    std::vector<Request> requests() const;
+    // Called on the server's thread after each response; set before start().
+    void setLogger(std::function<void(const Request& request, int status)> logger) { logger_ = std::move(logger); }
+
+private:
+    void addRoutes();
+
+    std::string version_;
+    std::unique_ptr<httplib::Server> server_;
+    std::thread thread_;
+    int port_ = 0;
+    mutable std::mutex mutex_;
+    std::vector<Request> requests_;
+    std::function<void(const Request&, int)> logger_;
+};
+
+}  // namespace pelko::demo

@@ -1,0 +1,48 @@
+# Writes a C++ source holding every file of the site folder, so the demo
+# service carries its pages in its binary.
+#   cmake -DSITE_DIR=<folder> -DOUTPUT=<file.cpp> -P EmbedSite.cmake
+file(GLOB_RECURSE site_files RELATIVE "${SITE_DIR}" "${SITE_DIR}/*")
+list(SORT site_files)
+
+set(out "// Generated from the demo site at build time. Do not edit.\n#include \"SiteFiles.h\"\n\nnamespace pelko::demo {\nnamespace {\n")
+set(table "")
+set(index 0)
+foreach(relative IN LISTS site_files)
+  file(READ "${SITE_DIR}/${relative}" content HEX)
+  string(LENGTH "${content}" hex_length)
+  math(EXPR size "${hex_length} / 2")
+  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "'\\\\x\\1'," bytes "${content}")
+  string(APPEND out "constexpr char kFile${index}[] = {${bytes} '\\0'};\n")
+
+  get_filename_component(ext "${relative}" LAST_EXT)
+  string(TOLOWER "${ext}" ext)
+  set(type "application/octet-stream")
+  if(ext STREQUAL ".html")
+    set(type "text/html; charset=utf-8")
+  elseif(ext STREQUAL ".css")
+    set(type "text/css; charset=utf-8")
+  elseif(ext STREQUAL ".js")
+    set(type "text/javascript; charset=utf-8")
+  elseif(ext STREQUAL ".svg")
+    set(type "image/svg+xml")
+  elseif(ext STREQUAL ".png")
+    set(type "image/png")
+  elseif(ext STREQUAL ".txt")
+    set(type "text/plain; charset=utf-8")
+  elseif(ext STREQUAL ".json")
+    set(type "application/json")
+  endif()
+  string(APPEND table "    {\"/${relative}\", \"${type}\", std::string_view(kFile${index}, ${size})},\n")
+  math(EXPR index "${index} + 1")
+endforeach()
+
+string(APPEND out "}  // namespace\n\nconst std::vector<SiteFile>& siteFiles() {\n  static const std::vector<SiteFile> files{\n${table}  };\n  return files;\n}\n\n}  // namespace pelko::demo\n")
+
+# Only touch the output when it changes, so nothing rebuilds needlessly.
+if(EXISTS "${OUTPUT}")
+  file(READ "${OUTPUT}" previous)
+  if(previous STREQUAL out)
+    return()
+  endif()
+endif()
+file(WRITE "${OUTPUT}" "${out}")

@@ -1,0 +1,241 @@
+(function () {
+  "use strict";
+
+  var shell = (typeof window.__pelkoDesktop === "object" && window.__pelkoDesktop !== null) ? window.__pelkoDesktop : null;
+  var $ = function (id) { return document.getElementById(id); };
+  var messagesEl = $("messages");
+  var input = $("composer-input");
+  var stopButton = $("stop");
+  var sendButton = $("send");
+  var dictateButton = $("dictate");
+
+  function post(message) {
+    var handlers = window.webkit && window.webkit.messageHandlers;
+    if (!handlers || !handlers.pelko) return false;
+    handlers.pelko.postMessage(message);
+    return true;
+  }
+
+  // ---- Messages -----------------------------------------------------------
+
+  var speakerIcon = '<svg viewBox="0 0 24 24" aria-hidden="true"><path d="M4 9h4l5-4v14l-5-4H4z"/><path d="M16 9a4 4 0 0 1 0 6M18.5 6.5a8 8 0 0 1 0 11"/></svg>';
+
+  function addMessage(role, text) {
+    var row = document.createElement("div");
+    row.className = "message " + role;
+    var who = document.createElement("div");
+    who.className = "who";
+    who.textContent = role === "user" ? "SR" : "P";
+    var wrap = document.createElement("div");
+    wrap.className = "bubble-wrap";
+    var bubble = document.createElement("div");
+    bubble.className = "bubble";
+    bubble.textContent = text;
+    var actions = document.createElement("div");
+    actions.className = "message-actions";
+    var read = document.createElement("button");
+    read.type = "button";
+    read.className = "read-aloud";
+    read.title = "Read aloud";
+    read.setAttribute("aria-label", "Read aloud");
+    read.innerHTML = speakerIcon + '<span class="read-label">Reading aloud…</span>';
+    read.addEventListener("click", function () { readAloud(read, bubble.textContent); });
+    actions.appendChild(read);
+    wrap.appendChild(bubble);
+    wrap.appendChild(actions);
+    row.appendChild(who);
+    row.appendChild(wrap);
+    messagesEl.appendChild(row);
+    messagesEl.scrollTop = messagesEl.scrollHeight;
+    return { row: row, bubble: bubble };
+  }
+
+  // ---- Reading aloud ------------------------------------------------------
+
+  var reading = null;
+
+  function stopReading() {
+    if (!reading) return;
+    clearTimeout(reading.timer);
+    reading.button.classList.remove("reading");
+    if (window.speechSynthesis) { try { window.speechSynthesis.cancel(); } catch (e) { /* nothing to stop */ } }
+    window.__pelkoDemoReading = null;
+    reading = null;
+  }
+
+  function readAloud(button, text) {
+    var same = reading && reading.button === button;
+    stopReading();
+    if (same) return;
+    button.classList.add("reading");
+    // Shown for about as long as the text takes to say, even where the engine has no voice.
+    var estimate = 1500 + text.split(/\s+/).length * 320;
+    reading = { button: button, timer: setTimeout(stopReading, estimate) };
+    window.__pelkoDemoReading = text;
+    if (window.speechSynthesis && window.SpeechSynthesisUtterance) {
+      try {
+        var utterance = new SpeechSynthesisUtterance(text);
+        utterance.onend = function () { if (reading && reading.button === button) stopReading(); };
+        window.speechSynthesis.speak(utterance);
+      } catch (e) { /* the visible state stays for the estimate */ }
+    }
+  }
+
+  // ---- Sending and the streamed echo --------------------------------------
+
+  var streaming = null;
+
+  function replyFor(text) {
+    var short = text.length > 160 ? text.slice(0, 157) + "…" : text;
+    return "You said: “" + short + "”. I'm the demo service, so all I can do is echo you — " +
+      "but I stream it word by word, like a real reply.";
+  }
+
+  function finishStreaming() {
+    if (!streaming) return;
+    clearInterval(streaming.timer);
+    streaming.message.row.classList.remove("streaming");
+    streaming = null;
+    stopButton.hidden = true;
+    sendButton.hidden = false;
+  }
+
+  function send() {
+    var text = input.value.trim();
+    if (!text) return;
+    finishStreaming();
+    addMessage("user", text);
+    input.value = "";
+    input.dispatchEvent(new Event("input", { bubbles: true }));
+    var words = replyFor(text).split(" ");
+    var message = addMessage("assistant", "");
+    message.row.classList.add("streaming");
+    stopButton.hidden = false;
+    sendButton.hidden = true;
+    var index = 0;
+    streaming = {
+      message: message,
+      timer: setInterval(function () {
+        message.bubble.textContent += (index ? " " : "") + words[index];
+        index += 1;
+        messagesEl.scrollTop = messagesEl.scrollHeight;
+        if (index >= words.length) finishStreaming();
+      }, 70)
+    };
+  }
+
+  $("composer").addEventListener("submit", function (event) { event.preventDefault(); send(); });
+  input.addEventListener("keydown", function (event) {
+    if (event.key === "Enter" && (event.metaKey || event.ctrlKey)) {
+      event.preventDefault();
+      send();
+    }
+  });
+  stopButton.addEventListener("click", finishStreaming);
+  $("new-chat").addEventListener("click", function () {
+    finishStreaming();
+    stopReading();
+    messagesEl.textContent = "";
+    greet();
+    input.focus();
+  });
+
+  // ---- Dictation ----------------------------------------------------------
+
+  var dictateLabel = $("dictate-label");
+  function showVoiceState(state) {
+    dictateButton.classList.toggle("listening", state === "recording");
+    dictateButton.classList.toggle("transcribing", state === "transcribing");
+    dictateLabel.textContent = state === "recording" ? "Listening…" : state === "transcribing" ? "Transcribing…" : "";
+    dictateButton.title = state === "recording" ? "Stop dictating" : "Dictate";
+  }
+  if (shell && shell.canDictate) {
+    dictateButton.addEventListener("click", function () { post({ type: "voice", event: "dictate" }); });
+  } else {
+    dictateButton.disabled = true;
+    dictateButton.title = "Dictation needs the Pelko desktop app";
+  }
+  window.addEventListener("pelko:voice", function (event) {
+    var state = event.detail && typeof event.detail.state === "string" ? event.detail.state : "idle";
+    window.__pelkoDemoVoiceState = state;
+    showVoiceState(state);
+  });
+
+  // ---- Desktop shell panel ------------------------------------------------
+
+  function fact(name, value) {
+    var dt = document.createElement("dt");
+    dt.textContent = name;
+    var dd = document.createElement("dd");
+    if (typeof value === "boolean") {
+      dd.textContent = value ? "yes" : "no";
+      dd.className = value ? "yes" : "no";
+    } else {
+      dd.textContent = String(value);
+    }
+    $("desktop-facts").appendChild(dt);
+    $("desktop-facts").appendChild(dd);
+  }
+  if (shell) {
+    fact("Version", shell.version);
+    fact("Platform", shell.platform);
+    fact("iMessage setup", !!shell.canSetupIMessage);
+    fact("Dictation", !!shell.canDictate);
+    $("desktop-note").textContent = "Defined by the app before this page's scripts ran.";
+    $("shell-badge").textContent = "Desktop app · " + shell.platform + " " + shell.version;
+    $("shell-badge").hidden = false;
+  } else {
+    fact("Running in", "a browser");
+    $("desktop-note").textContent = "Open this page in Pelko Desktop to see what the app tells it.";
+  }
+
+  // ---- iMessage -----------------------------------------------------------
+
+  function pairingCode() {
+    var letters = "ABCDEFGHJKLMNPQRSTUVWXYZ23456789";
+    var code = "";
+    for (var i = 0; i < 6; i += 1) code += letters[Math.floor(Math.random() * letters.length)];
+    return code.slice(0, 3) + "-" + code.slice(3);
+  }
+  var code = pairingCode();
+  if (shell && shell.canSetupIMessage) {
+    $("imessage-controls").hidden = false;
+    $("pairing-code").textContent = code;
+    $("imessage-connect").addEventListener("click", function () {
+      post({ type: "setupIMessage", pairingCode: code, apiBase: location.origin + "/api" });
+      $("imessage-status").textContent = "Setting up…";
+      $("imessage-status").className = "integration-status connected";
+    });
+    $("imessage-disconnect").addEventListener("click", function () {
+      post({ type: "disconnectIMessage" });
+      $("imessage-status").textContent = "Not connected";
+      $("imessage-status").className = "integration-status";
+    });
+  } else {
+    $("imessage-unavailable").hidden = false;
+    $("imessage-unavailable").textContent = shell
+      ? "iMessage isn't available on this platform."
+      : "Connect iMessage from the Pelko desktop app on a Mac.";
+    $("imessage-status").textContent = "Unavailable";
+  }
+
+  // ---- Service status -----------------------------------------------------
+
+  fetch("/api", { cache: "no-store" }).then(function (response) { return response.json(); }).then(function (api) {
+    $("service-status").classList.add("online");
+    $("service-status").lastChild.textContent = "Service online";
+    if (api && api.latestDesktopVersion) $("manifest-version").textContent = "latest desktop app: " + api.latestDesktopVersion;
+    document.documentElement.dataset.ready = "true";
+  }).catch(function () {
+    $("service-status").lastChild.textContent = "Service offline";
+  });
+
+  function greet() {
+    addMessage("assistant", "Hi! I'm the Pelko demo assistant. Write something and press Ctrl+Enter — " +
+      "I'll echo it back, streamed word by word. Every message can be read aloud.");
+  }
+  greet();
+  addMessage("user", "What does the desktop app add to the web page?");
+  addMessage("assistant", "Push-to-talk voice messages (Shift+Ctrl+Space), dictation into this box, downloads " +
+    "saved straight to your Downloads folder, and update checks. On a Mac it can also connect iMessage.");
+})();

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <memory>
+
+#include "platform/WebViewDelegates.h"
+
+typedef struct _WebKitNetworkSession WebKitNetworkSession;
+
+namespace pelko::gtk {
+
+// Hands the downloads of the network sessions to the application's
+// download delegate: the web view's navigation delegate hears that a
+// navigation became a download, then the download delegate chooses its
+// destination and hears how it ended. A destination decision is answered
+// exactly once: with the path given, or by cancelling the download when the
+// delegate declines, answers nothing, or is gone. A download the delegate
+// declined is not reported back to it as failed.
+class DownloadRelay {
+public:
+    DownloadRelay();
+    ~DownloadRelay();
+    DownloadRelay(const DownloadRelay&) = delete;
+    DownloadRelay& operator=(const DownloadRelay&) = delete;
+
+    void setDelegate(std::weak_ptr<DownloadDelegate> delegate);
+    void attach(WebKitNetworkSession* session);
+
+    struct Shared;
+
+private:
+    std::shared_ptr<Shared> shared_;
+};
+
+}  // namespace pelko::gtk

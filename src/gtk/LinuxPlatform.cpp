@@ -1,0 +1,32 @@
+#include "gtk/LinuxPlatform.h"
+
+namespace pelko::gtk {
+
+LinuxPlatform::LinuxPlatform(GtkApplication* application, DataDirectories directories, std::string version)
+    : directories_(std::move(directories)),
+      settings_(directories_.settingsFile()),
+      dataStore_(directories_, downloads_),
+      alerts_(application),
+      bundle_(version),
+      application_(application, kApplicationName, version),
+      toolkit_(application_, settings_, dataStore_, urls_),
+      userDefaults_(settings_),
+      permissions_(mainQueue_) {}
+
+Ports LinuxPlatform::ports() {
+    Ports ports;
+    ports.application = &application_;
+    ports.alerts = &alerts_;
+    ports.bundle = &bundle_;
+    ports.mainQueue = &mainQueue_;
+    ports.toolkit = &toolkit_;
+    ports.urls = &urls_;
+    ports.userDefaults = &userDefaults_;
+    ports.workspace = &workspace_;
+    ports.audio = &audio_;
+    ports.speech = &speech_;
+    ports.permissions = &permissions_;
+    return ports;
+}
+
+}  // namespace pelko::gtk

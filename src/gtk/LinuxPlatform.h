@@ -1,0 +1,63 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "gtk/DataDirectories.h"
+#include "gtk/DesktopWorkspace.h"
+#include "gtk/DownloadRelay.h"
+#include "gtk/ExecutableBundle.h"
+#include "gtk/GUriUrls.h"
+#include "gtk/GlibMainQueue.h"
+#include "gtk/GtkAlerts.h"
+#include "gtk/GtkApplicationPort.h"
+#include "gtk/GtkToolkit.h"
+#include "gtk/KeyFileUserDefaults.h"
+#include "gtk/LinuxPermissions.h"
+#include "gtk/SettingsFile.h"
+#include "gtk/UnavailableVoice.h"
+#include "gtk/WebsiteDataStore.h"
+#include "platform/Ports.h"
+
+typedef struct _GtkApplication GtkApplication;
+
+namespace pelko::gtk {
+
+// The fixed application id: a second launch finds the running instance by it.
+inline constexpr const char* kApplicationId = "ai.pelko.Desktop";
+inline constexpr const char* kApplicationName = "Pelko";
+
+// Every port of the Linux build, made over one GtkApplication and kept for
+// the life of the process.
+class LinuxPlatform {
+public:
+    LinuxPlatform(GtkApplication* application, DataDirectories directories, std::string version);
+    LinuxPlatform(const LinuxPlatform&) = delete;
+    LinuxPlatform& operator=(const LinuxPlatform&) = delete;
+
+    Ports ports();
+    const DataDirectories& directories() const { return directories_; }
+    GtkApplicationPort& application() { return application_; }
+    DownloadRelay& downloads() { return downloads_; }
+    const Urls& urls() const { return urls_; }
+    SettingsFile& settings() { return settings_; }
+
+private:
+    DataDirectories directories_;
+    GUriUrls urls_;
+    SettingsFile settings_;
+    DownloadRelay downloads_;
+    WebsiteDataStore dataStore_;
+    GlibMainQueue mainQueue_;
+    GtkAlerts alerts_;
+    ExecutableBundle bundle_;
+    GtkApplicationPort application_;
+    GtkToolkit toolkit_;
+    KeyFileUserDefaults userDefaults_;
+    DesktopWorkspace workspace_;
+    UnavailableAudio audio_;
+    UnavailableSpeech speech_;
+    LinuxPermissions permissions_;
+};
+
+}  // namespace pelko::gtk

@@ -1,0 +1,60 @@
+// The process entry of the Linux build.
+#include <gtk/gtk.h>
+
+#include <memory>
+
+#include "app/AppConfig.h"
+#include "app/AppDelegate.h"
+#include "app/BuildConfig.h"
+#include "gtk/ApplicationLifecycle.h"
+#include "gtk/GUriUrls.h"
+#include "gtk/LinuxPlatform.h"
+
+namespace {
+
+using namespace pelko;
+
+struct Process {
+    AppConfig config;
+    ProcessValues values;
+    std::unique_ptr<gtk::LinuxPlatform> platform;
+    std::shared_ptr<AppDelegate> delegate;
+    std::unique_ptr<gtk::ApplicationLifecycle> lifecycle;
+};
+
+// Runs only in the instance that owns the application id; a second launch
+// hands its activation to that one and exits.
+void onStartup(GtkApplication* application, gpointer data) {
+    auto* process = static_cast<Process*>(data);
+    process->platform = std::make_unique<gtk::LinuxPlatform>(application, gtk::DataDirectories::forCurrentUser(),
+                                                              build::kVersion);
+    process->delegate = std::make_shared<AppDelegate>(process->platform->ports(), process->config, process->values);
+    process->platform->downloads().setDelegate(process->delegate);
+    process->lifecycle =
+        std::make_unique<gtk::ApplicationLifecycle>(application, process->platform->application(), *process->delegate);
+}
+
+}  // namespace
+
+int main(int /*argc*/, char** argv) {
+    Process process;
+    process.config = buildAppConfig(DesktopInfo{"linux", false, true});
+    // The process-wide values first: the home page, the update feed, the download extensions.
+    auto values = makeProcessValues(gtk::GUriUrls(), process.config.serviceOrigin);
+    if (!values) return 1;  // a build configured with an origin that makes no URL
+    process.values = std::move(*values);
+
+    g_set_prgname("pelko");
+    g_set_application_name(gtk::kApplicationName);
+    GtkApplication* application = gtk_application_new(gtk::kApplicationId, G_APPLICATION_DEFAULT_FLAGS);
+    g_signal_connect(application, "startup", G_CALLBACK(onStartup), &process);
+    // The application reads no command-line arguments.
+    char* arguments[] = {argv[0], nullptr};
+    const int status = g_application_run(G_APPLICATION(application), 1, arguments);
+
+    process.lifecycle.reset();
+    process.delegate.reset();
+    process.platform.reset();
+    g_object_unref(application);
+    return status;
+}
