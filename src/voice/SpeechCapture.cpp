@@ -62,20 +62,29 @@ void VoiceController::startRecording() {
     const unsigned long long recording = ++recordingNumber_;
     std::weak_ptr<VoiceController> weakSelf = weak_from_this();
     MainQueue* mainQueue = ports_.mainQueue;
-    // Runs on the recognizer's queue: only the result is read there.
+    // Runs on the recognizer's queue: only the result is read there. The
+    // controller is taken only on the main queue, so that it is never
+    // released (and torn down) on the recognizer's queue.
     task = recognizer->recognitionTask(
         newRequest, [weakSelf, mainQueue, recording](const std::optional<SpeechRecognitionResult>& result,
                                                      const std::optional<SpeechRecognitionError>& error) {
-            auto self = weakSelf.lock();
-            if (!self) return;
+            if (weakSelf.expired()) return;
             if (result) {
-                mainQueue->async([self, recording, text = result->formattedString] { self->recognized(recording, text); });
+                mainQueue->async([weakSelf, recording, text = result->formattedString] {
+                    if (auto self = weakSelf.lock()) self->recognized(recording, text);
+                });
                 if (result->isFinal) {
-                    mainQueue->async([self, recording] { self->recognitionEndedWithStopValue(recording); });
+                    mainQueue->async([weakSelf, recording] {
+                        if (auto self = weakSelf.lock()) self->recognitionEndedWithStopValue(recording);
+                    });
                     return;
                 }
             }
-            if (error) mainQueue->async([self, recording] { self->recognitionEnded(recording, false); });
+            if (error) {
+                mainQueue->async([weakSelf, recording] {
+                    if (auto self = weakSelf.lock()) self->recognitionEnded(recording, false);
+                });
+            }
         });
     state_ = VoiceState::recording;
     setStatus(voice_status::kListeningStarted);

@@ -56,10 +56,12 @@ void VoiceController::requestAuthorizations(std::function<void(bool granted)> co
         }
         MainQueue* mainQueue = self->ports_.mainQueue;
         auto answered = std::make_shared<bool>(false);
-        // This answer keeps the controller until it has run.
+        // This answer keeps the controller until it has run. It hands its
+        // reference on to the main queue, so that the last one is let go there.
         self->ports_.permissions->requestSpeechRecognitionAuthorization(
-            [self, mainQueue, completion, answered](SpeechRecognizerAuthorizationStatus status) {
-                mainQueue->async([self, completion, answered, status] {
+            [self, mainQueue, completion, answered](SpeechRecognizerAuthorizationStatus status) mutable {
+                if (!self) return;  // answered before
+                mainQueue->async([self = std::move(self), completion, answered, status] {
                     if (*answered) return;
                     *answered = true;
                     if (status == SpeechRecognizerAuthorizationStatus::authorized) {
