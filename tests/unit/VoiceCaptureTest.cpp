@@ -15,15 +15,6 @@ FakeRecognitionRequest& requestOf(FakeRecognitionTask& task) {
     return static_cast<FakeRecognitionRequest&>(*task.request);
 }
 
-TEST(VoiceCapture, AsksForTheUSEnglishRecognizerOnce) {
-    VoiceHarness h;
-    h.startPushToTalk();
-    h.voice->togglePushToTalk();
-    h.advance(2500);
-    h.startPushToTalk();
-    EXPECT_EQ(h.platform.speech.localesAsked, std::vector<std::string>{"en-US"});
-}
-
 TEST(VoiceCapture, MissingRecognizerReportsUnavailableAndMakesNoEngine) {
     VoiceHarness h;
     h.platform.speech.recognizer = nullptr;
