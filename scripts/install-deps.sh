@@ -8,6 +8,7 @@ packages=(
   libgtk-4-dev libwebkitgtk-6.0-dev
   libpulse-dev libpocketsphinx-dev pocketsphinx-en-us
   xvfb xauth dbus-x11 imagemagick
+  dbus-daemon libxtst-dev
 )
 
 missing=()
