@@ -102,6 +102,8 @@ DemoService::~DemoService() { stop(); }
 
 void DemoService::addRoutes() {
     httplib::Server& server = *server_;
+    // Idle connections are let go soon, so stopping never waits long for them.
+    server.set_keep_alive_timeout(1);
 
     server.set_logger([this](const httplib::Request& request, const httplib::Response& response) {
         Request record{request.method, request.path, request.get_header_value("User-Agent")};
