@@ -168,19 +168,6 @@ void DemoService::addRoutes() {
                              "application/x-apple-diskimage");
     });
 
-    // Promises a large file and breaks the connection part-way through.
-    server.Get("/files/broken", [](const httplib::Request&, httplib::Response& response) {
-        response.set_header("Content-Disposition", "attachment; filename=\"broken.bin\"");
-        response.set_content_provider(
-            1 << 20, "application/octet-stream",
-            [](size_t offset, size_t /*length*/, httplib::DataSink& sink) {
-                if (offset > 0) return false;
-                const std::string chunk(4096, 'x');
-                sink.write(chunk.data(), chunk.size());
-                return true;
-            });
-    });
-
     server.Get(R"(/.+)", [](const httplib::Request& request, httplib::Response& response) {
         const SiteFile* file = findSiteFile(request.path);
         if (!file) {
