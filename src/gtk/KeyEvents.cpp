@@ -2,6 +2,7 @@
 
 #include <gdk/gdk.h>
 
+#include <algorithm>
 #include <array>
 #include <utility>
 
@@ -27,6 +28,8 @@ constexpr std::array<std::pair<unsigned, unsigned short>, 76> kEvdevToKeyCode{{
 }};
 
 constexpr unsigned kEvdevOffset = 8;
+// More than a page could hold back while it handles keys typed in a burst.
+constexpr std::size_t kRecentEvents = 64;
 
 }  // namespace
 
@@ -50,15 +53,17 @@ unsigned short keyCodeFromHardware(unsigned hardwareKeycode) {
 }
 
 KeyDownTracker::~KeyDownTracker() {
-    if (lastDelivered_) gdk_event_unref(lastDelivered_);
+    for (GdkEvent* event : recent_) gdk_event_unref(event);
 }
 
 bool KeyDownTracker::pressed(GdkEvent* event, unsigned hardwareKeycode, KeyDown& out) {
-    if (event && event == lastDelivered_) return false;
     if (event) {
-        gdk_event_ref(event);
-        if (lastDelivered_) gdk_event_unref(lastDelivered_);
-        lastDelivered_ = event;
+        if (std::find(recent_.begin(), recent_.end(), event) != recent_.end()) return false;
+        recent_.push_back(gdk_event_ref(event));
+        if (recent_.size() > kRecentEvents) {
+            gdk_event_unref(recent_.front());
+            recent_.pop_front();
+        }
     }
     out.isARepeat = !down_.insert(hardwareKeycode).second;
     return true;

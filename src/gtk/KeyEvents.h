@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <set>
 
 typedef struct _GdkEvent GdkEvent;
@@ -19,10 +20,12 @@ std::uint64_t modifierFlagsFromGdk(unsigned gdkState);
 unsigned short keyCodeFromHardware(unsigned hardwareKeycode);
 
 // Turns the key presses a window sees into physical key-downs. A web view
-// hands a key the page did not consume back to its window, so the window's
-// capture-phase controller can see the same press twice: the second sight
-// is recognised (same event object) and not delivered again. A press of a
-// key that is already down, with no release in between, is an auto-repeat.
+// hands the keys the page did not consume back to its window once the page
+// has seen them, so the window's capture-phase controller can see the same
+// press twice, possibly after later keys: the second sight is recognised
+// (the same event object, among the recent ones) and not delivered again. A
+// press of a key that is already down, with no release in between, is an
+// auto-repeat.
 class KeyDownTracker {
 public:
     struct KeyDown {
@@ -40,7 +43,9 @@ public:
     void reset();
 
 private:
-    GdkEvent* lastDelivered_ = nullptr;  // one reference held, so the address is not reused
+    // The most recent delivered events, each with a reference held so that
+    // no new event can take its address.
+    std::deque<GdkEvent*> recent_;
     std::set<unsigned> down_;
 };
 

@@ -61,6 +61,8 @@ void makeTemporaryHome() {
     g_setenv("XDG_CACHE_HOME", (home + "/cache").c_str(), TRUE);
     g_setenv("XDG_RUNTIME_DIR", (home + "/runtime").c_str(), TRUE);
     g_setenv("XDG_DOWNLOAD_DIR", (home + "/Downloads").c_str(), TRUE);
+    // Nothing written after the folders are gone at exit.
+    g_setenv("MESA_SHADER_CACHE_DISABLE", "true", TRUE);
     // No accessibility bus in the test session.
     g_setenv("NO_AT_BRIDGE", "1", TRUE);
     g_setenv("GTK_A11Y", "none", TRUE);
