@@ -73,8 +73,14 @@ void onKeyReleased(GtkEventControllerKey* /*controller*/, guint /*keyval*/, guin
     static_cast<WindowKeys*>(data)->tracker.released(keycode);
 }
 
-void onActiveChanged(GtkWindow* window, GParamSpec* /*pspec*/, gpointer data) {
-    if (!gtk_window_is_active(window)) static_cast<WindowKeys*>(data)->tracker.reset();
+constexpr const char* kWindowKeysKey = "pelko-window-keys";
+
+// Connected with the key controller as its object: it is disconnected when the controller goes.
+void onActiveChanged(GtkWindow* window, GParamSpec* /*pspec*/, gpointer controller) {
+    if (gtk_window_is_active(window)) return;
+    if (auto* keys = static_cast<WindowKeys*>(g_object_get_data(G_OBJECT(controller), kWindowKeysKey))) {
+        keys->tracker.reset();
+    }
 }
 
 GtkWidget* focusedWidget(GtkApplication* application) {
@@ -162,7 +168,7 @@ void GtkApplicationPort::attachWindow(GtkWindowPort& window) {
     auto* keys = new WindowKeys{dispatch_, window.gtkWindow(), {}};
     GtkEventController* controller = gtk_event_controller_key_new();
     gtk_event_controller_set_propagation_phase(controller, GTK_PHASE_CAPTURE);
-    g_object_set_data_full(G_OBJECT(controller), "pelko-window-keys", keys,
+    g_object_set_data_full(G_OBJECT(controller), kWindowKeysKey, keys,
                            [](gpointer data) { delete static_cast<WindowKeys*>(data); });
     g_signal_connect(controller, "key-pressed", G_CALLBACK(onKeyPressed), keys);
     g_signal_connect(controller, "key-released", G_CALLBACK(onKeyReleased), keys);

@@ -108,6 +108,27 @@ TEST_F(Keyboard, AKeyHeldDownRepeatsUntilReleased) {
     EXPECT_EQ(seenWithKeyCode(kKeyCodeSpace).size(), held.size() + 1);
 }
 
+TEST_F(Keyboard, AKeyReleasedWhileAnotherWindowHadTheKeyboardIsNotHeldOnReturn) {
+    keyboard.press("space");
+    ASSERT_TRUE(runUntil([&] { return seenWithKeyCode(kKeyCodeSpace).size() == 1; }));
+    // Another window takes the keyboard; the release happens there.
+    GtkWindow* other = GTK_WINDOW(gtk_window_new());
+    gtk_window_present(other);
+    ASSERT_TRUE(runUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(other)); }));
+    keyboard.focus(other);
+    ASSERT_TRUE(runUntil([&] { return !gtk_window_is_active(app.window()); }));
+    keyboard.release("space");
+    keyboard.focus(app.window());
+    ASSERT_TRUE(runUntil([&] { return gtk_window_is_active(app.window()); }));
+    gtk_window_destroy(other);
+
+    keyboard.chord({"space"});
+    settle();
+    const auto spaces = seenWithKeyCode(kKeyCodeSpace);
+    ASSERT_EQ(spaces.size(), 2u);
+    EXPECT_FALSE(spaces[1].isARepeat);
+}
+
 TEST_F(Keyboard, ControlShiftSpaceTogglesPushToTalkAndNeverReachesThePage) {
     keyboard.chord({"Control_L", "Shift_L", "space"});
     settle();
