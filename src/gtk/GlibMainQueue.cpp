@@ -8,89 +8,13 @@ namespace pelko::gtk {
 
 namespace {
 
-guint milliseconds(Duration delay) {
-    return delay.count() <= 0 ? 0u : static_cast<guint>(delay.count());
-}
+// GLib may wake a timeout a little before the microsecond it was asked for.
+constexpr std::int64_t kEarlyWakeToleranceUs = 1000;
 
-struct DelayedBlock {
-    std::function<void()> block;
-};
+guint milliseconds(Duration delay) { return delay.count() <= 0 ? 0u : static_cast<guint>(delay.count()); }
 
-gboolean runDelayed(gpointer data) {
-    auto* delayed = static_cast<DelayedBlock*>(data);
-    auto block = std::move(delayed->block);
-    if (block) block();
-    return G_SOURCE_REMOVE;
-}
-
-void freeDelayed(gpointer data) { delete static_cast<DelayedBlock*>(data); }
-
-// A one-shot source: once it has fired or been invalidated, it is gone.
-class GlibTimer : public Timer {
-public:
-    GlibTimer(Duration interval, std::function<void()> block) : state_(std::make_shared<State>()) {
-        state_->block = std::move(block);
-        auto* holder = new std::shared_ptr<State>(state_);
-        state_->sourceId = g_timeout_add_full(G_PRIORITY_DEFAULT, milliseconds(interval), &GlibTimer::fire, holder,
-                                              [](gpointer data) { delete static_cast<std::shared_ptr<State>*>(data); });
-    }
-    // Like a run-loop timer, the scheduled source does not depend on this
-    // handle: only invalidate() stops it.
-    ~GlibTimer() override = default;
-
-    void invalidate() override {
-        if (state_->fired || state_->invalidated) return;
-        state_->invalidated = true;
-        state_->block = nullptr;
-        g_source_remove(state_->sourceId);
-    }
-
-private:
-    struct State {
-        std::function<void()> block;
-        guint sourceId = 0;
-        bool fired = false;
-        bool invalidated = false;
-    };
-
-    static gboolean fire(gpointer data) {
-        auto state = *static_cast<std::shared_ptr<State>*>(data);
-        state->fired = true;
-        auto block = std::move(state->block);
-        if (block) block();
-        return G_SOURCE_REMOVE;
-    }
-
-    std::shared_ptr<State> state_;
-};
-
-}  // namespace
-
-GlibMainQueue::GlibMainQueue() : pending_(std::make_shared<Pending>()) {}
-
-GlibMainQueue::~GlibMainQueue() {
-    std::lock_guard lock(pending_->mutex);
-    pending_->closed = true;
-    pending_->blocks.clear();
-}
-
-void GlibMainQueue::async(std::function<void()> block) {
-    bool schedule = false;
-    {
-        std::lock_guard lock(pending_->mutex);
-        if (pending_->closed) return;
-        pending_->blocks.push_back(std::move(block));
-        schedule = !std::exchange(pending_->drainScheduled, true);
-    }
-    if (schedule) {
-        // g_idle_add_full attaches to the default context and is safe from any thread.
-        g_idle_add_full(G_PRIORITY_DEFAULT, &GlibMainQueue::drain, new std::shared_ptr<Pending>(pending_),
-                        [](gpointer data) { delete static_cast<std::shared_ptr<Pending>*>(data); });
-    }
-}
-
-int GlibMainQueue::drain(void* data) {
-    auto pending = *static_cast<std::shared_ptr<Pending>*>(data);
+gboolean drainPending(gpointer data) {
+    auto pending = *static_cast<std::shared_ptr<GlibMainQueue::Pending>*>(data);
     // Blocks submitted while these run wait for the next round, so a block
     // that resubmits itself cannot starve the rest of the loop.
     std::deque<std::function<void()>> batch;
@@ -105,13 +29,107 @@ int GlibMainQueue::drain(void* data) {
     return G_SOURCE_REMOVE;
 }
 
-void GlibMainQueue::asyncAfter(Duration delay, std::function<void()> block) {
-    g_timeout_add_full(G_PRIORITY_DEFAULT, milliseconds(delay), runDelayed, new DelayedBlock{std::move(block)},
-                       freeDelayed);
+// Runs every delayed block that is due, earliest first.
+gboolean runDue(gpointer data) {
+    auto delayed = *static_cast<std::shared_ptr<GlibMainQueue::Delayed>*>(data);
+    for (;;) {
+        std::function<void()> block;
+        {
+            std::lock_guard lock(delayed->mutex);
+            if (delayed->closed || delayed->entries.empty()) break;
+            auto first = delayed->entries.begin();
+            if (first->first.first > g_get_monotonic_time() + kEarlyWakeToleranceUs) break;
+            block = std::move(first->second);
+            delayed->entries.erase(first);
+        }
+        if (block) block();
+    }
+    return G_SOURCE_REMOVE;
 }
 
+void freeDelayedHolder(gpointer data) { delete static_cast<std::shared_ptr<GlibMainQueue::Delayed>*>(data); }
+
+// A one-shot timer: once it has fired or been invalidated, it is gone.
+class GlibTimer : public Timer {
+public:
+    GlibTimer(std::weak_ptr<GlibMainQueue::Delayed> delayed, GlibMainQueue::Delayed::Key key)
+        : delayed_(std::move(delayed)), key_(key) {}
+    // Like a run-loop timer, the scheduled block does not depend on this
+    // handle: only invalidate() stops it.
+    ~GlibTimer() override = default;
+
+    void invalidate() override {
+        auto delayed = delayed_.lock();
+        if (!delayed) return;
+        std::function<void()> dropped;
+        {
+            std::lock_guard lock(delayed->mutex);
+            auto it = delayed->entries.find(key_);
+            if (it == delayed->entries.end()) return;
+            dropped = std::move(it->second);
+            delayed->entries.erase(it);
+        }
+        // `dropped` is destroyed outside the lock: whatever it holds may schedule again.
+    }
+
+private:
+    std::weak_ptr<GlibMainQueue::Delayed> delayed_;
+    GlibMainQueue::Delayed::Key key_;
+};
+
+}  // namespace
+
+GlibMainQueue::GlibMainQueue() : pending_(std::make_shared<Pending>()), delayed_(std::make_shared<Delayed>()) {}
+
+GlibMainQueue::~GlibMainQueue() {
+    std::deque<std::function<void()>> blocks;
+    std::map<Delayed::Key, std::function<void()>> entries;
+    {
+        std::lock_guard lock(pending_->mutex);
+        pending_->closed = true;
+        blocks.swap(pending_->blocks);
+    }
+    {
+        std::lock_guard lock(delayed_->mutex);
+        delayed_->closed = true;
+        entries.swap(delayed_->entries);
+    }
+}
+
+void GlibMainQueue::async(std::function<void()> block) {
+    bool schedule = false;
+    {
+        std::lock_guard lock(pending_->mutex);
+        if (pending_->closed) return;
+        pending_->blocks.push_back(std::move(block));
+        schedule = !std::exchange(pending_->drainScheduled, true);
+    }
+    if (schedule) {
+        // g_idle_add_full attaches to the default context and is safe from any thread.
+        g_idle_add_full(G_PRIORITY_DEFAULT, drainPending, new std::shared_ptr<Pending>(pending_),
+                        [](gpointer data) { delete static_cast<std::shared_ptr<Pending>*>(data); });
+    }
+}
+
+GlibMainQueue::Delayed::Key GlibMainQueue::schedule(Duration delay, std::function<void()> block) {
+    Delayed::Key key;
+    {
+        std::lock_guard lock(delayed_->mutex);
+        if (delayed_->closed) return {};
+        key = {g_get_monotonic_time() + static_cast<std::int64_t>(milliseconds(delay)) * 1000,
+               delayed_->nextNumber++};
+        delayed_->entries.emplace(key, std::move(block));
+    }
+    // Each entry wakes the loop when it falls due; the wake-up then runs whatever is due, in order.
+    g_timeout_add_full(G_PRIORITY_DEFAULT, milliseconds(delay), runDue, new std::shared_ptr<Delayed>(delayed_),
+                       freeDelayedHolder);
+    return key;
+}
+
+void GlibMainQueue::asyncAfter(Duration delay, std::function<void()> block) { schedule(delay, std::move(block)); }
+
 std::unique_ptr<Timer> GlibMainQueue::scheduledTimer(Duration interval, std::function<void()> block) {
-    return std::make_unique<GlibTimer>(interval, std::move(block));
+    return std::make_unique<GlibTimer>(delayed_, schedule(interval, std::move(block)));
 }
 
 }  // namespace pelko::gtk

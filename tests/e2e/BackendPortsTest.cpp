@@ -263,6 +263,8 @@ TEST(GlibMainQueue, RunsBlocksInOrderFromAnyThreadAndTimersOnlyUntilInvalidated)
     bool droppedFired = false;
     queue.scheduledTimer(20ms, [&] { droppedFired = true; }).reset();
 
+    // However late the loop gets to them, delayed blocks run in the order they fall due.
+    g_usleep(50000);
     ASSERT_TRUE(runUntil([&] { return order.size() == 5 && fired && droppedFired && fromThreads == 200; }, 5s));
     EXPECT_EQ(order.front(), 1);
     EXPECT_EQ(order[1], 2);
