@@ -5,7 +5,6 @@
   var $ = function (id) { return document.getElementById(id); };
   var messagesEl = $("messages");
   var input = $("composer-input");
-  var stopButton = $("stop");
   var sendButton = $("send");
   var dictateButton = $("dictate");
 
@@ -75,7 +74,11 @@
     if (window.speechSynthesis && window.SpeechSynthesisUtterance) {
       try {
         var utterance = new SpeechSynthesisUtterance(text);
-        utterance.onend = function () { if (reading && reading.button === button) stopReading(); };
+        var started = Date.now();
+        // An engine without voices ends at once; the visible state then keeps its estimate.
+        utterance.onend = function () {
+          if (reading && reading.button === button && Date.now() - started > 1000) stopReading();
+        };
         window.speechSynthesis.speak(utterance);
       } catch (e) { /* the visible state stays for the estimate */ }
     }
@@ -91,12 +94,24 @@
       "but I stream it word by word, like a real reply.";
   }
 
+  // The stop button exists only while a reply is being written: anything
+  // that watches the page (the desktop app does) sees it come and go.
+  function makeStopButton() {
+    var button = document.createElement("button");
+    button.type = "button";
+    button.className = "stop-button";
+    button.title = "Stop generating";
+    button.innerHTML = '<svg viewBox="0 0 24 24" aria-hidden="true"><rect x="7" y="7" width="10" height="10" rx="2"/></svg>Stop';
+    button.addEventListener("click", finishStreaming);
+    return button;
+  }
+
   function finishStreaming() {
     if (!streaming) return;
     clearInterval(streaming.timer);
     streaming.message.row.classList.remove("streaming");
+    streaming.stop.remove();
     streaming = null;
-    stopButton.hidden = true;
     sendButton.hidden = false;
   }
 
@@ -110,11 +125,13 @@
     var words = replyFor(text).split(" ");
     var message = addMessage("assistant", "");
     message.row.classList.add("streaming");
-    stopButton.hidden = false;
+    var stop = makeStopButton();
+    sendButton.parentNode.insertBefore(stop, sendButton);
     sendButton.hidden = true;
     var index = 0;
     streaming = {
       message: message,
+      stop: stop,
       timer: setInterval(function () {
         message.bubble.textContent += (index ? " " : "") + words[index];
         index += 1;
@@ -131,7 +148,6 @@
       send();
     }
   });
-  stopButton.addEventListener("click", finishStreaming);
   $("new-chat").addEventListener("click", function () {
     finishStreaming();
     stopReading();

@@ -77,7 +77,7 @@ void RecordingAppDelegate::setupIMessageAgent(const std::string& pairingCode, co
 
 void RecordingAppDelegate::disconnectIMessageAgent() { agentCalls.push_back("disconnect"); }
 
-TestApp::TestApp() {
+TestApp::TestApp(DesktopInfo desktopInfo) {
     World& world = World::get();
     Ports ports = world.platform().ports();
     ports.alerts = &alerts_;
@@ -85,7 +85,7 @@ TestApp::TestApp() {
     AppConfig config{world.origin(),
                      {"google.com", "github.com", "githubusercontent.com", "apple.com"},
                      kUserAgent,
-                     DesktopInfo{"linux", false, true}};
+                     std::move(desktopInfo)};
     auto values = makeProcessValues(world.platform().urls(), config.serviceOrigin);
     delegate_ = std::make_shared<RecordingAppDelegate>(ports, config, *values);
     world.platform().downloads().setDelegate(delegate_);

@@ -68,7 +68,7 @@ protected:
 // the controller above configured for the demo service's origin.
 class TestApp {
 public:
-    TestApp();
+    explicit TestApp(DesktopInfo desktopInfo = DesktopInfo{"linux", false, true});
     ~TestApp();
     TestApp(const TestApp&) = delete;
     TestApp& operator=(const TestApp&) = delete;
