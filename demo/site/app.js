@@ -141,6 +141,12 @@
     };
   }
 
+  Array.prototype.forEach.call(document.querySelectorAll("#suggestions .chip"), function (chip) {
+    chip.addEventListener("click", function () {
+      input.value = chip.textContent;
+      input.focus();
+    });
+  });
   $("composer").addEventListener("submit", function (event) { event.preventDefault(); send(); });
   input.addEventListener("keydown", function (event) {
     if (event.key === "Enter" && (event.metaKey || event.ctrlKey)) {
