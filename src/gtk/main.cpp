@@ -46,6 +46,7 @@ int main(int /*argc*/, char** argv) {
 
     g_set_prgname("pelko");
     g_set_application_name(gtk::kApplicationName);
+    gtk_window_set_default_icon_name(gtk::kApplicationId);
     GtkApplication* application = gtk_application_new(gtk::kApplicationId, G_APPLICATION_DEFAULT_FLAGS);
     g_signal_connect(application, "startup", G_CALLBACK(onStartup), &process);
     // The application reads no command-line arguments.
