@@ -17,7 +17,7 @@ void onResponse(GtkDialog* /*dialog*/, int response, gpointer data) {
     if (g_main_loop_is_running(run->loop)) g_main_loop_quit(run->loop);
 }
 
-void onDestroy(GtkWidget* /*dialog*/, gpointer data) {
+void onUnrealize(GtkWidget* /*dialog*/, gpointer data) {
     auto* run = static_cast<ModalRun*>(data);
     if (g_main_loop_is_running(run->loop)) g_main_loop_quit(run->loop);
 }
@@ -44,11 +44,11 @@ int GtkAlerts::runModal(const AlertSpec& alert) {
 
     ModalRun run;
     run.loop = g_main_loop_new(nullptr, FALSE);
-    // Held so that a dialog destroyed from elsewhere (the application
-    // quitting) still ends the nested loop and is safe to look at.
+    // Held so that it is safe to look at after someone else destroyed it;
+    // a destroyed window is unrealized, which ends the nested loop as well.
     g_object_ref(dialog);
     g_signal_connect(dialog, "response", G_CALLBACK(onResponse), &run);
-    g_signal_connect(dialog, "destroy", G_CALLBACK(onDestroy), &run);
+    g_signal_connect(dialog, "unrealize", G_CALLBACK(onUnrealize), &run);
     gtk_window_present(GTK_WINDOW(dialog));
     g_main_loop_run(run.loop);
     g_signal_handlers_disconnect_by_data(dialog, &run);

@@ -47,10 +47,11 @@ bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeo
 const std::string& temporaryHome() { return homePath(); }
 
 void makeTemporaryHome() {
-    char pattern[] = "/tmp/pelko-e2e-XXXXXX";
-    if (!g_mkdtemp(pattern)) throw std::runtime_error("cannot make a temporary home");
-    homePath() = pattern;
-    const std::string home = pattern;
+    gchar* made = g_dir_make_tmp("pelko-e2e-XXXXXX", nullptr);
+    if (!made) throw std::runtime_error("cannot make a temporary home");
+    homePath() = made;
+    g_free(made);
+    const std::string home = homePath();
     for (const char* folder : {"/config", "/data", "/cache", "/runtime", "/Downloads"}) {
         g_mkdir_with_parents((home + folder).c_str(), 0700);
     }
