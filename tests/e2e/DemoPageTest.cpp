@@ -57,6 +57,8 @@ TEST(DemoPage, TheDictateButtonAsksTheAppAndFollowsItsVoiceEvents) {
     app.launchAndWaitForHome();
     app.evaluate("document.getElementById('dictate').click(); 0");
     ASSERT_TRUE(runUntil([&] { return postedVoiceEvent(app.delegate(), "dictate"); }));
+    // This build cannot record: the app's answer is the "idle" voice event, which the page hears.
+    EXPECT_TRUE(app.waitForValue("window.__pelkoDemoVoiceState || null", "idle"));
     app.evaluate("window.dispatchEvent(new CustomEvent('pelko:voice', {detail: {state: 'recording'}})); 0");
     EXPECT_EQ(app.evaluate("document.getElementById('dictate-label').textContent").value, nlohmann::json("Listening…"));
     app.evaluate("window.dispatchEvent(new CustomEvent('pelko:voice', {detail: {state: 'idle'}})); 0");

@@ -15,6 +15,8 @@ class Keyboard : public ::testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(keyboard.available()) << "no X display";
+        // The server repeats held keys only in the test that asks for it.
+        keyboard.setAutoRepeat(10000, 40);
         // Installed before the launch, so it sees each key-down before the app's own monitor.
         monitor = World::get().platform().application().addLocalMonitorForKeyDownEvents([this](const KeyEvent& event) {
             seen.push_back(event);
