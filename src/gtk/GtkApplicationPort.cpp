@@ -133,7 +133,10 @@ GtkApplicationPort::GtkApplicationPort(GtkApplication* application, std::string 
 
 GtkApplicationPort::~GtkApplicationPort() {
     dispatch_->port = nullptr;
-    gtk_application_set_menubar(application_, nullptr);
+    // After the main loop ends the application is no longer registered and has no menu bar to drop.
+    if (g_application_get_is_registered(G_APPLICATION(application_))) {
+        gtk_application_set_menubar(application_, nullptr);
+    }
 }
 
 void GtkApplicationPort::activateIgnoringOtherApps() {
