@@ -62,26 +62,32 @@
     reading = null;
   }
 
+  // The reading state shows for at least as long as saying the text would
+  // take, and for as long as the engine is actually speaking: an engine
+  // without a usable voice may end at once, or never start.
   function readAloud(button, text) {
     var same = reading && reading.button === button;
     stopReading();
     if (same) return;
     button.classList.add("reading");
-    // Shown for about as long as the text takes to say, even where the engine has no voice.
-    var estimate = 1500 + text.split(/\s+/).length * 320;
-    reading = { button: button, timer: setTimeout(stopReading, estimate) };
+    var current = { button: button, estimatePassed: false, speaking: false };
+    current.timer = setTimeout(function () {
+      current.estimatePassed = true;
+      if (reading === current && !current.speaking) stopReading();
+    }, 1500 + text.split(/\s+/).length * 320);
+    reading = current;
     window.__pelkoDemoReading = text;
-    if (window.speechSynthesis && window.SpeechSynthesisUtterance) {
-      try {
-        var utterance = new SpeechSynthesisUtterance(text);
-        var started = Date.now();
-        // An engine without voices ends at once; the visible state then keeps its estimate.
-        utterance.onend = function () {
-          if (reading && reading.button === button && Date.now() - started > 1000) stopReading();
-        };
-        window.speechSynthesis.speak(utterance);
-      } catch (e) { /* the visible state stays for the estimate */ }
-    }
+    var synthesis = window.speechSynthesis;
+    if (!synthesis || !window.SpeechSynthesisUtterance) return;
+    try {
+      var utterance = new SpeechSynthesisUtterance(text);
+      utterance.onstart = function () { current.speaking = true; };
+      utterance.onend = utterance.onerror = function () {
+        current.speaking = false;
+        if (reading === current && current.estimatePassed) stopReading();
+      };
+      synthesis.speak(utterance);
+    } catch (e) { /* the visible state stays for the estimate */ }
   }
 
   // ---- Sending and the streamed echo --------------------------------------

@@ -2,6 +2,7 @@
 
 #include <gtk/gtk.h>
 
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -107,18 +108,44 @@ World::~World() {
     if (application_) g_object_unref(application_);
     if (busPid_ > 0) {
         kill(busPid_, SIGTERM);
+        waitpid(busPid_, nullptr, 0);
         g_spawn_close_pid(busPid_);
+    }
+    if (!busFolder_.empty()) {
+        std::error_code ignored;
+        std::filesystem::remove_all(busFolder_, ignored);
     }
 }
 
 void World::startPrivateBus() {
-    gchar* argv[] = {const_cast<gchar*>("dbus-daemon"), const_cast<gchar*>("--session"),
+    // A bus of our own that starts no services: nothing is left behind, and
+    // a test that wants a service on it provides it itself.
+    gchar* folder = g_dir_make_tmp("pelko-e2e-bus-XXXXXX", nullptr);
+    if (!folder) throw std::runtime_error("cannot make a folder for the session bus");
+    busFolder_ = folder;
+    g_free(folder);
+    const std::string config = busFolder_ + "/session-bus.conf";
+    const std::string socketFolder = busFolder_;
+    if (!g_file_set_contents(config.c_str(),
+                             ("<!DOCTYPE busconfig PUBLIC \"-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN\" "
+                              "\"http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd\">\n"
+                              "<busconfig><type>session</type><listen>unix:tmpdir=" + socketFolder +
+                              "</listen><auth>EXTERNAL</auth><policy context=\"default\"><allow send_destination=\"*\"/>"
+                              "<allow eavesdrop=\"true\"/><allow own=\"*\"/></policy></busconfig>\n")
+                                 .c_str(),
+                             -1, nullptr))
+        throw std::runtime_error("cannot write the session bus configuration");
+    const std::string configArgument = "--config-file=" + config;
+    gchar* argv[] = {const_cast<gchar*>("dbus-daemon"), const_cast<gchar*>(configArgument.c_str()),
                      const_cast<gchar*>("--nofork"), const_cast<gchar*>("--print-address=1"), nullptr};
     GPid pid = 0;
     int out = -1;
     GError* error = nullptr;
-    if (!g_spawn_async_with_pipes(nullptr, argv, nullptr, GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_STDERR_TO_DEV_NULL), nullptr, nullptr, &pid, nullptr, &out,
-                                  nullptr, &error)) {
+    // The bus ends with this process, however it ends.
+    const GSpawnChildSetupFunc dieWithParent = [](gpointer) { prctl(PR_SET_PDEATHSIG, SIGTERM); };
+    if (!g_spawn_async_with_pipes(nullptr, argv, nullptr, GSpawnFlags(G_SPAWN_SEARCH_PATH | G_SPAWN_STDERR_TO_DEV_NULL |
+                                                                         G_SPAWN_DO_NOT_REAP_CHILD),
+                                  dieWithParent, nullptr, &pid, nullptr, &out, nullptr, &error)) {
         const std::string message = error ? error->message : "unknown error";
         g_clear_error(&error);
         throw std::runtime_error("cannot start dbus-daemon: " + message);

@@ -54,6 +54,7 @@ private:
     void startPrivateBus();
 
     int busPid_ = 0;
+    std::string busFolder_;
     GtkApplication* application_ = nullptr;
     std::unique_ptr<gtk::LinuxPlatform> platform_;
     std::unique_ptr<demo::DemoService> demo_;
