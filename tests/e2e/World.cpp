@@ -63,6 +63,9 @@ void makeTemporaryHome() {
     g_setenv("XDG_CACHE_HOME", (home + "/cache").c_str(), TRUE);
     g_setenv("XDG_RUNTIME_DIR", (home + "/runtime").c_str(), TRUE);
     g_setenv("XDG_DOWNLOAD_DIR", (home + "/Downloads").c_str(), TRUE);
+    // No session bus until a test makes its own (World): nothing may start
+    // one behind our back (D-Bus autolaunch) and leave it running.
+    g_setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + home + "/no-session-bus").c_str(), TRUE);
     // Nothing written after the folders are gone at exit.
     g_setenv("MESA_SHADER_CACHE_DISABLE", "true", TRUE);
     // No accessibility bus in the test session.
