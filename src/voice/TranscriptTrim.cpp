@@ -1,5 +1,7 @@
 #include "voice/TranscriptTrim.h"
 
+#include "voice/Utf8.h"
+
 #include <cstddef>
 #include <optional>
 
@@ -16,42 +18,6 @@ bool isWhitespaceOrNewline(char32_t c) {
     }
 }
 
-// The scalar that starts at `at` and its length in bytes; none for a byte
-// that does not start a well-formed sequence (it then stands for itself).
-std::optional<char32_t> decodeAt(const std::string& text, std::size_t at, std::size_t& length) {
-    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(text[i]); };
-    const unsigned char lead = byte(at);
-    length = 1;
-    if (lead < 0x80) return lead;
-    std::size_t count = 0;
-    char32_t scalar = 0;
-    char32_t minimum = 0;
-    if ((lead & 0xE0) == 0xC0) {
-        count = 1;
-        scalar = lead & 0x1F;
-        minimum = 0x80;
-    } else if ((lead & 0xF0) == 0xE0) {
-        count = 2;
-        scalar = lead & 0x0F;
-        minimum = 0x800;
-    } else if ((lead & 0xF8) == 0xF0) {
-        count = 3;
-        scalar = lead & 0x07;
-        minimum = 0x10000;
-    } else {
-        return std::nullopt;
-    }
-    if (at + count >= text.size()) return std::nullopt;  // cut short by the end of the text
-    for (std::size_t i = 1; i <= count; ++i) {
-        const unsigned char next = byte(at + i);
-        if ((next & 0xC0) != 0x80) return std::nullopt;
-        scalar = (scalar << 6) | (next & 0x3F);
-    }
-    if (scalar < minimum || scalar > 0x10FFFF || (scalar >= 0xD800 && scalar <= 0xDFFF)) return std::nullopt;
-    length = count + 1;
-    return scalar;
-}
-
 }  // namespace
 
 std::string trimWhitespaceAndNewlines(const std::string& text) {
@@ -59,7 +25,7 @@ std::string trimWhitespaceAndNewlines(const std::string& text) {
     std::size_t end = 0;              // one past the last kept scalar
     for (std::size_t at = 0; at < text.size();) {
         std::size_t length = 1;
-        const auto scalar = decodeAt(text, at, length);
+        const auto scalar = decodeUtf8At(text, at, length);
         if (!scalar || !isWhitespaceOrNewline(*scalar)) {
             if (begin == text.size()) begin = at;
             end = at + length;
