@@ -35,7 +35,7 @@ struct Seen {
 };
 
 // Runs the alert; once its dialog shows, records it and lets `act` answer.
-int runAlert(const AlertSpec& spec, Seen& seen, std::function<void(GtkDialog*)> act) {
+int runAlert(const AlertSpec& alert, Seen& seen, std::function<void(GtkDialog*)> act) {
     struct Watch {
         Seen* seen;
         std::function<void(GtkDialog*)> act;
@@ -69,7 +69,7 @@ int runAlert(const AlertSpec& spec, Seen& seen, std::function<void(GtkDialog*)> 
         return G_SOURCE_CONTINUE;
     }, &watch);
     gtk::GtkAlerts alerts(World::get().application());
-    const int answer = alerts.runModal(spec);
+    const int answer = alerts.runModal(alert);
     g_source_remove(rescue);
     if (!watch.done) g_source_remove(poll);
     if (watch.dialog) g_object_unref(watch.dialog);
