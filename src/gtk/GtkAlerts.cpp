@@ -58,7 +58,7 @@ int GtkAlerts::runModal(const AlertSpec& alert) {
 
     const int last = kAlertFirstButtonReturn + static_cast<int>(buttons.size()) - 1;
     if (run.response >= kAlertFirstButtonReturn && run.response <= last) return run.response;
-    return last;
+    return alert.cancelReturn();
 }
 
 }  // namespace pelko::gtk

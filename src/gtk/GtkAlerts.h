@@ -9,8 +9,7 @@ namespace pelko::gtk {
 // Modal alerts as GtkMessageDialogs run in a nested main loop. Buttons keep
 // the given order and answer 1000, 1001, ...; the first is the default.
 // Closing the dialog without a button (Escape, the window's close button)
-// answers as the last button, which in every alert of the application is the
-// one that does nothing.
+// answers as the alert's cancel button.
 class GtkAlerts : public Alerts {
 public:
     explicit GtkAlerts(GtkApplication* application) : application_(application) {}

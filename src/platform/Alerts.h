@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,11 @@ struct AlertSpec {
     std::string title;                 // the message text
     std::string message;               // the informative text
     std::vector<std::string> buttons;  // in order; none gives the platform's single default button
+    // The button that closing the alert without one (Escape, the close box)
+    // stands for: the one that does nothing.
+    std::size_t cancelButton = 0;
+
+    int cancelReturn() const { return kAlertFirstButtonReturn + static_cast<int>(cancelButton); }
 };
 
 class Alerts {

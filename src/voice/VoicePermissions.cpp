@@ -77,7 +77,7 @@ void VoiceController::requestAuthorizations(std::function<void(bool granted)> co
 }
 
 void VoiceController::permissionAlert(const std::string& title, const std::string& text, const std::string& pane) {
-    const int answer = ports_.alerts->runModal(AlertSpec{title, text, {"Open Settings", "Not Now"}});
+    const int answer = ports_.alerts->runModal(AlertSpec{title, text, {"Open Settings", "Not Now"}, 1});
     if (answer != kAlertFirstButtonReturn) return;
     if (const auto url = ports_.urls->urlFromString(kSettingsURLPrefix + pane)) ports_.workspace->openURL(*url);
 }

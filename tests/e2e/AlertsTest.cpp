@@ -101,13 +101,13 @@ TEST(Alerts, NoButtonsGiveOneOkButton) {
     EXPECT_EQ(seen.buttons, std::vector<std::string>{"OK"});
 }
 
-TEST(Alerts, ClosingWithoutAButtonAnswersAsTheLastOne) {
+TEST(Alerts, ClosingWithoutAButtonAnswersAsTheCancelButton) {
     Seen seen;
-    EXPECT_EQ(runAlert({"Update available", "", {"Download", "Later"}}, seen,
+    EXPECT_EQ(runAlert({"Move to Applications?", "", {"Move", "Not Now", "Never"}, 1}, seen,
                        [](GtkDialog* dialog) { gtk_window_close(GTK_WINDOW(dialog)); }),
               1001);
     // Even when the dialog is destroyed from elsewhere.
-    EXPECT_EQ(runAlert({"Update available", "", {"Download", "Later"}}, seen,
+    EXPECT_EQ(runAlert({"Update available", "", {"Download", "Later"}, 1}, seen,
                        [](GtkDialog* dialog) { gtk_window_destroy(GTK_WINDOW(dialog)); }),
               1001);
 }

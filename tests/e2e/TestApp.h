@@ -6,7 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "TestPorts.h"
+#include "fakes/FakeAlerts.h"
+#include "fakes/FakeWorkspace.h"
 #include "World.h"
 #include "app/AppDelegate.h"
 #include "gtk/ApplicationLifecycle.h"
@@ -79,8 +80,8 @@ public:
     void launchAndWaitForHome();
 
     RecordingAppDelegate& delegate() { return *delegate_; }
-    ScriptedAlerts& alerts() { return alerts_; }
-    RecordingWorkspace& workspace() { return workspace_; }
+    test::FakeAlerts& alerts() { return alerts_; }
+    test::FakeWorkspace& workspace() { return workspace_; }
     GtkWindow* window() const;
     WebKitWebView* webView() const;
     std::string currentURL() const;
@@ -97,8 +98,8 @@ public:
     bool waitForValue(const std::string& script, const nlohmann::json& expected, std::chrono::milliseconds timeout = 10s);
 
 private:
-    ScriptedAlerts alerts_;
-    RecordingWorkspace workspace_;
+    test::FakeAlerts alerts_;
+    test::FakeWorkspace workspace_;
     std::shared_ptr<RecordingAppDelegate> delegate_;
     std::unique_ptr<gtk::ApplicationLifecycle> lifecycle_;
 };

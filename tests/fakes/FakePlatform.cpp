@@ -25,15 +25,6 @@ std::optional<Url> FakeUrls::urlFromString(const std::string& text) const {
     return url;
 }
 
-int FakeAlerts::runModal(const AlertSpec& alert) {
-    log_.add("alert: " + alert.title);
-    shown.push_back(alert);
-    if (answers.empty()) return kAlertFirstButtonReturn;
-    const int answer = answers.front();
-    answers.pop_front();
-    return answer;
-}
-
 std::optional<nlohmann::json> FakeBundle::objectForInfoDictionaryKey(const std::string& key) const {
     const auto it = info.find(key);
     if (it == info.end()) return std::nullopt;

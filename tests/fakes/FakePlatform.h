@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "fakes/CallLog.h"
+#include "fakes/FakeAlerts.h"
+#include "fakes/FakeWorkspace.h"
 #include "fakes/FakeMainQueue.h"
 #include "fakes/FakeVoicePorts.h"
 #include "platform/Alerts.h"
@@ -30,18 +32,6 @@ namespace pelko::test {
 class FakeUrls : public Urls {
 public:
     std::optional<Url> urlFromString(const std::string& text) const override;
-};
-
-class FakeAlerts : public Alerts {
-public:
-    explicit FakeAlerts(CallLog& log) : log_(log) {}
-    int runModal(const AlertSpec& alert) override;
-    std::vector<AlertSpec> shown;
-    // Answers in order; the first button when none is left.
-    std::deque<int> answers;
-
-private:
-    CallLog& log_;
 };
 
 class FakeBundle : public Bundle {
@@ -175,32 +165,17 @@ public:
     nlohmann::json values = nlohmann::json::object();
 };
 
-class FakeWorkspace : public Workspace {
-public:
-    explicit FakeWorkspace(CallLog& log) : log_(log) {}
-    void openURL(const Url& url) override { log_.add("workspace.openURL " + url.absoluteString); }
-    void activateFileViewerSelecting(const std::vector<std::string>& paths) override {
-        std::string joined;
-        for (const auto& p : paths) joined += " " + p;
-        log_.add("workspace.activateFileViewerSelecting" + joined);
-    }
-    void openFile(const std::string& path) override { log_.add("workspace.openFile " + path); }
-
-private:
-    CallLog& log_;
-};
-
 // Every port, faked, sharing one call log.
 struct FakePlatform {
     CallLog log;
     FakeMainQueue mainQueue;
     FakeUrls urls;
-    FakeAlerts alerts{log};
+    FakeAlerts alerts;
     FakeBundle bundle;
     FakeToolkit toolkit{log};
     FakeApplication application{log};
     FakeUserDefaults userDefaults;
-    FakeWorkspace workspace{log};
+    FakeWorkspace workspace;
     FakeAudio audio;
     FakeSpeech speech;
     FakePermissions permissions;

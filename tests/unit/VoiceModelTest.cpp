@@ -57,7 +57,7 @@ private:
     const FakeSpeechRecognizer& recognizer_;
 };
 
-const std::string kSettingsPrefix = "workspace.openURL x-apple.systempreferences:com.apple.preference.security?";
+const std::string kSettingsPrefix = "x-apple.systempreferences:com.apple.preference.security?";
 
 class VoiceModel {
 public:
@@ -388,10 +388,9 @@ private:
             ASSERT_TRUE(alert.title == "Microphone Needed" || alert.title == "Speech Recognition Needed") << alert.title;
             ASSERT_EQ(alert.buttons, (std::vector<std::string>{"Open Settings", "Not Now"}));
         }
-        const auto& calls = h_.platform.log.calls();
+        const auto& calls = h_.platform.workspace.openedURLs;
         for (; logChecked_ < calls.size(); ++logChecked_) {
             const std::string& call = calls[logChecked_];
-            if (call.rfind("workspace.", 0) != 0) continue;
             ASSERT_TRUE(call == kSettingsPrefix + "Privacy_Microphone" || call == kSettingsPrefix + "Privacy_SpeechRecognition")
                 << call;
         }

@@ -47,7 +47,7 @@ TEST(VoicePermissions, MicrophoneRefusedShowsItsAlertAndNeverAsksForSpeech) {
     EXPECT_EQ(h.platform.alerts.shown[0].title, "Microphone Needed");
     EXPECT_EQ(h.platform.alerts.shown[0].message, kMicText);
     EXPECT_EQ(h.platform.alerts.shown[0].buttons, kButtons);
-    EXPECT_TRUE(h.platform.log.matching("workspace.openURL").empty());
+    EXPECT_TRUE(h.platform.workspace.openedURLs.empty());
     EXPECT_TRUE(h.platform.audio.engines.empty());
 }
 
@@ -100,7 +100,7 @@ TEST_P(SettingsButton, OpensThePaneOnlyForOpenSettings) {
         h.answerMicrophone(true);
         h.answerSpeech(1);
     }
-    EXPECT_EQ(h.platform.log.matching("workspace.openURL"), c.opened);
+    EXPECT_EQ(h.platform.workspace.openedURLs, c.opened);
     // "Not Now" leaves the refusal in the status line.
     EXPECT_EQ(h.voice->status(), c.microphoneRefused ? text::kMicNotAuthorized : text::kSpeechNotAuthorized);
 }
@@ -109,10 +109,9 @@ INSTANTIATE_TEST_SUITE_P(
     Answers, SettingsButton,
     ::testing::Values(
         SettingsCase{"microphoneOpen", true, 1000,
-                     {"workspace.openURL x-apple.systempreferences:com.apple.preference.security?Privacy_Microphone"}},
+                     {"x-apple.systempreferences:com.apple.preference.security?Privacy_Microphone"}},
         SettingsCase{"speechOpen", false, 1000,
-                     {"workspace.openURL "
-                      "x-apple.systempreferences:com.apple.preference.security?Privacy_SpeechRecognition"}},
+                     {"x-apple.systempreferences:com.apple.preference.security?Privacy_SpeechRecognition"}},
         SettingsCase{"microphoneNotNow", true, 1001, {}}, SettingsCase{"speechNotNow", false, 1001, {}},
         SettingsCase{"alertDismissedOtherwise", true, -1, {}}),
     [](const ::testing::TestParamInfo<SettingsCase>& param) { return param.param.name; });
