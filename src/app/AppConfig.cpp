@@ -1,6 +1,7 @@
 #include "app/AppConfig.h"
 
 #include "app/BuildConfig.h"
+#include "web/Origin.h"
 
 namespace pelko {
 
@@ -14,11 +15,13 @@ AppConfig buildAppConfig(const DesktopInfo& desktopInfo) {
 }
 
 std::optional<ProcessValues> makeProcessValues(const Urls& urls, const std::string& serviceOrigin) {
+    auto origin = parseOrigin(serviceOrigin);
+    if (!origin) return std::nullopt;
     auto home = urls.urlFromString(serviceOrigin + "/");
     if (!home) return std::nullopt;
     auto feed = urls.urlFromString(serviceOrigin + "/desktop-latest.json");
     if (!feed) return std::nullopt;
-    return ProcessValues{*home, *feed, {"pkg", "dmg", "zip", "exe", "msi"}};
+    return ProcessValues{*home, *feed, {"pkg", "dmg", "zip", "exe", "msi"}, *origin};
 }
 
 }  // namespace pelko

@@ -2,6 +2,7 @@
 
 #include "platform/CoreGuard.h"
 
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -39,10 +40,12 @@ struct ProcessValues {
     Url homeURL;
     Url updateFeedURL;
     std::set<std::string> downloadExtensions;
+    SecurityOrigin serviceOrigin;  // the only origin whose frames the bridge obeys
 };
 
-// Builds the values in their fixed order; none when the configured origin
-// does not make valid URLs.
+// Builds the values in their fixed order; none when the configured origin is
+// not "scheme://host[:port]" or does not make valid URLs. The application
+// does not start without them.
 std::optional<ProcessValues> makeProcessValues(const Urls& urls, const std::string& serviceOrigin);
 
 }  // namespace pelko

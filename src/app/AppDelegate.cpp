@@ -1,11 +1,12 @@
 #include "app/AppDelegate.h"
 
+#include "app/MainMenu.h"
 #include "platform/Alerts.h"
 #include "platform/Bundle.h"
 #include "platform/MainQueue.h"
 #include "platform/Toolkit.h"
+#include "voice/VoiceController.h"
 #include "web/DesktopInfoScript.h"
-#include "web/Origin.h"
 
 namespace pelko {
 
@@ -16,19 +17,18 @@ constexpr const char* kWindowAutosaveName = "PelkoMainWindow";
 }  // namespace
 
 AppDelegate::AppDelegate(Ports ports, AppConfig config, ProcessValues values)
-    : voiceStatusItem(std::make_shared<MenuItem>()),
-      ports_(ports),
+    : ports_(ports),
       config_(std::move(config)),
       values_(std::move(values)),
-      serviceOrigin_(parseOrigin(config_.serviceOrigin).value_or(SecurityOrigin{})) {}
+      voiceStatusItem_(std::make_shared<MenuItem>()) {}
 
 AppDelegate::~AppDelegate() = default;
 
 void AppDelegate::applicationDidFinishLaunching() {
-    // 1. A moved copy is being relaunched: this process creates nothing.
+    // A moved copy is being relaunched: this process creates nothing.
     if (relocateToApplicationsIfNeeded()) return;
 
-    // 2-4. Configuration: persistent data, preferences, the bridge.
+    // Persistent data, preferences, the bridge.
     configuration_ = ports_.toolkit->makeWebViewConfiguration();
     configuration_->setWebsiteDataStorePersistent();
     configuration_->setJavaScriptCanOpenWindowsAutomatically(true);
@@ -37,50 +37,53 @@ void AppDelegate::applicationDidFinishLaunching() {
                                              UserScriptInjectionTime::atDocumentStart, false});
     configuration_->addScriptMessageHandler(this, kBridgeHandlerName);
 
-    // 5. The web view.
-    webView = ports_.toolkit->makeWebView(kWebViewFrame, *configuration_);
-    webView->setNavigationDelegate(this);
-    webView->setUIDelegate(this);
-    webView->setAllowsBackForwardNavigationGestures(true);
-    webView->setCustomUserAgent(config_.userAgent);
+    webView_ = ports_.toolkit->makeWebView(kWebViewFrame, *configuration_);
+    webView_->setNavigationDelegate(this);
+    webView_->setUIDelegate(this);
+    webView_->setAllowsBackForwardNavigationGestures(true);
+    webView_->setCustomUserAgent(config_.userAgent);
 
-    // 6-7. The main window.
-    window = ports_.toolkit->makeWindow(
+    window_ = ports_.toolkit->makeWindow(
         kWebViewFrame, kWindowStyleTitled | kWindowStyleClosable | kWindowStyleMiniaturizable | kWindowStyleResizable);
-    window->setTitle("Pelko");
-    window->setFrameAutosaveName(kWindowAutosaveName);
-    window->setContentView(*webView);
-    window->setMinSize(kWindowMinSize);
-    window->setDelegate(this);
-    window->center();
-    window->makeKeyAndOrderFront();
+    window_->setTitle("Pelko");
+    window_->setFrameAutosaveName(kWindowAutosaveName);
+    window_->setContentView(*webView_);
+    window_->setMinSize(kWindowMinSize);
+    window_->setDelegate(this);
+    window_->center();
+    window_->makeKeyAndOrderFront();
 
-    // 8. The voice controller, reporting through the status line.
     createVoiceController();
 
-    // 9-10. Menu bar and the second push-to-talk shortcut.
-    ports_.application->setMainMenu(buildMainMenu());
+    ports_.application->setMainMenu(buildMainMenu(*this, voice_->speakReplies(), voiceStatusItem_, voice_->status()));
     installCtrlShiftSpaceAlias();
 
-    // 11-12. Home page, then to the front.
-    webView->loadRequest(UrlRequest{values_.homeURL});
+    webView_->loadRequest(UrlRequest{values_.homeURL});
     ports_.application->activateIgnoringOtherApps();
 
-    // 13. The silent update check; launch does not wait for it.
+    // Launch does not wait for it.
     checkForUpdate();
+}
+
+void AppDelegate::createVoiceController() {
+    voice_ = std::make_shared<VoiceController>(webView_, ports_);
+    std::weak_ptr<AppDelegate> weakSelf = weak_from_this();
+    voice_->onStatusChange = [weakSelf](const std::string& status) {
+        if (auto self = weakSelf.lock()) self->voiceStatusChanged(status);
+    };
 }
 
 bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed() { return false; }
 
 bool AppDelegate::windowShouldClose() {
     // Only hide: the web view and its page stay alive for the next reopen.
-    if (window) window->orderOut();
+    if (window_) window_->orderOut();
     return false;
 }
 
 bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
     if (hasVisibleWindows) return true;
-    if (window) window->makeKeyAndOrderFront();
+    if (window_) window_->makeKeyAndOrderFront();
     ports_.application->activateIgnoringOtherApps();
     return true;
 }
@@ -95,5 +98,13 @@ void AppDelegate::showAlert(const std::string& title, const std::string& message
     Alerts* alerts = ports_.alerts;
     ports_.mainQueue->async([alerts, title, message] { alerts->runModal(AlertSpec{title, message, {}}); });
 }
+
+// Not built yet: the application launches where it is, agent requests from
+// the page change nothing, and no update check makes a request.
+bool AppDelegate::relocateToApplicationsIfNeeded() { return false; }
+void AppDelegate::setupIMessageAgent(const std::string& /*pairingCode*/, const std::string& /*apiBase*/) {}
+void AppDelegate::disconnectIMessageAgent() {}
+void AppDelegate::checkForUpdate() {}
+void AppDelegate::checkForUpdateManual() {}
 
 }  // namespace pelko

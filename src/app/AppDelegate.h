@@ -3,14 +3,13 @@
 #include "platform/CoreGuard.h"
 
 #include <memory>
-#include <optional>
+#include <nlohmann/json.hpp>
 #include <string>
 
 #include "app/AppConfig.h"
 #include "platform/Application.h"
 #include "platform/Menu.h"
 #include "platform/Ports.h"
-#include "platform/Url.h"
 #include "platform/WebView.h"
 #include "platform/WebViewConfiguration.h"
 #include "platform/WebViewDelegates.h"
@@ -20,9 +19,11 @@ namespace pelko {
 
 class VoiceController;
 
-// The one application controller. It holds all application state and takes
-// every delegate role; its members are defined in the folder of the
-// subsystem they belong to. Main thread only, except `showAlert`.
+// The application controller: it runs the launch sequence, takes every
+// delegate role the platform calls and hands each to the part that decides.
+// It owns the window, the web view and the subsystems. Main thread only,
+// except `showAlert`. Always owned by a std::shared_ptr: callbacks that may
+// come late hold it weakly.
 class AppDelegate : public ApplicationDelegate,
                     public WindowDelegate,
                     public NavigationDelegate,
@@ -37,15 +38,7 @@ public:
     AppDelegate(const AppDelegate&) = delete;
     AppDelegate& operator=(const AppDelegate&) = delete;
 
-    // Fields, in this order.
-    std::unique_ptr<Window> window;
-    std::shared_ptr<WebView> webView;                // the voice controller holds it weakly
-    std::optional<std::string> pendingDownloadDest;  // a file path
-    std::shared_ptr<VoiceController> voice;
-    std::shared_ptr<MenuItem> voiceStatusItem;
-    std::unique_ptr<MonitorToken> ctrlShiftSpaceMonitor;
-
-    // app/AppDelegate.cpp: launch, window, version, alerts.
+    // Application and window.
     void applicationDidFinishLaunching() override;
     bool applicationShouldTerminateAfterLastWindowClosed() override;
     bool windowShouldClose() override;
@@ -54,8 +47,7 @@ public:
     // Any thread. Returns at once; the alert runs later on the main queue.
     void showAlert(const std::string& title, const std::string& message);
 
-    // app/MenuBar.cpp: the menu bar and its actions.
-    std::shared_ptr<Menu> buildMainMenu();
+    // Menu actions.
     void performMenuAction(MenuAction action, MenuItem& sender, bool isARepeat) override;
     void reloadPage();
     void pushToTalkToggled(bool isARepeat = false);
@@ -64,56 +56,54 @@ public:
     void goForward();
     void goHome();
 
-    // app/StatusLine.cpp: the voice status line and the shortcut.
+    // The voice status line and the second push-to-talk shortcut.
     void voiceStatusChanged(const std::string& status);
     void installCtrlShiftSpaceAlias();
 
-    // web/NavigationPolicy.cpp, web/Popups.cpp
+    // What the web view asks of the application.
     void didFinishNavigation() override;
     void decidePolicyForNavigationAction(const NavigationAction& action, NavigationActionDecision decisionHandler) override;
     void decidePolicyForNavigationResponse(const NavigationResponse& response,
                                            NavigationResponseDecision decisionHandler) override;
     void createWebViewForNavigationAction(const NavigationAction& action) override;
     void runOpenPanel(const OpenPanelParameters& parameters, OpenPanelCompletion completionHandler) override;
-
-    // web/Downloads.cpp
     void navigationDidBecomeDownload(const DownloadRef& download) override;
     void decideDestination(const DownloadRef& download, const std::string& suggestedFilename,
                            DownloadDestinationCompletion completionHandler) override;
     void downloadDidFinish(const DownloadRef& download) override;
     void downloadDidFail(const DownloadRef& download, const std::string& localizedDescription) override;
-
-    // web/PageBridge.cpp
+    // The page bridge: messages dispatched by their "type".
     void didReceiveScriptMessage(const ScriptMessage& message) override;
 
-    // update/UpdateCheck.cpp
     void checkForUpdateManual();
 
-    const AppConfig& config() const { return config_; }
-    const ProcessValues& processValues() const { return values_; }
-    const Ports& ports() const { return ports_; }
+    // What the launch made; null before it, and after a launch stopped for relocation.
+    Window* window() const { return window_.get(); }
+    const std::shared_ptr<WebView>& webView() const { return webView_; }
+    const std::shared_ptr<VoiceController>& voice() const { return voice_; }
+    const std::shared_ptr<MenuItem>& voiceStatusItem() const { return voiceStatusItem_; }
 
 protected:
-    // install/Relocation.cpp. True when a relaunch of a moved copy is under way.
+    // Hooks of the parts still to come; each becomes a forward to its own class.
+    // True when a relaunch of a moved copy is under way.
     virtual bool relocateToApplicationsIfNeeded();
-    // agent/AgentSetup.cpp
     virtual void setupIMessageAgent(const std::string& pairingCode, const std::string& apiBase);
     virtual void disconnectIMessageAgent();
-    // update/UpdateCheck.cpp. The silent launch-time check.
+    // The silent launch-time check.
     virtual void checkForUpdate();
 
 private:
-    // voice/VoiceWiring.cpp: launch step 8.
     void createVoiceController();
-    void handleVoiceBridgeEvent(const nlohmann::json& message);
-    std::string voiceStatusText() const;
-    bool voiceSpeakReplies() const;
 
-    Ports ports_;
-    AppConfig config_;
-    ProcessValues values_;
-    SecurityOrigin serviceOrigin_;
+    const Ports ports_;
+    const AppConfig config_;
+    const ProcessValues values_;
     std::unique_ptr<WebViewConfiguration> configuration_;
+    std::unique_ptr<Window> window_;
+    std::shared_ptr<WebView> webView_;  // the voice controller holds it weakly
+    std::shared_ptr<VoiceController> voice_;
+    std::shared_ptr<MenuItem> voiceStatusItem_;
+    std::unique_ptr<MonitorToken> ctrlShiftSpaceMonitor_;
 };
 
 }  // namespace pelko

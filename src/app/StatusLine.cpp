@@ -30,16 +30,16 @@ ShortcutDecision ctrlShiftSpaceDecision(const KeyEvent& event, const Window* mai
 }
 
 void AppDelegate::voiceStatusChanged(const std::string& status) {
-    voiceStatusItem->setTitle("Status: " + status);
-    if (window) window->setTitle(windowTitleForVoiceStatus(status));
+    voiceStatusItem_->setTitle("Status: " + status);
+    if (window_) window_->setTitle(windowTitleForVoiceStatus(status));
 }
 
 void AppDelegate::installCtrlShiftSpaceAlias() {
     std::weak_ptr<AppDelegate> weakSelf = weak_from_this();
-    ctrlShiftSpaceMonitor = ports_.application->addLocalMonitorForKeyDownEvents([weakSelf](const KeyEvent& event) {
+    ctrlShiftSpaceMonitor_ = ports_.application->addLocalMonitorForKeyDownEvents([weakSelf](const KeyEvent& event) {
         auto self = weakSelf.lock();
         if (!self) return true;
-        switch (ctrlShiftSpaceDecision(event, self->window.get())) {
+        switch (ctrlShiftSpaceDecision(event, self->window_.get())) {
         case ShortcutDecision::passOn: return true;
         case ShortcutDecision::swallowRepeat: return false;
         case ShortcutDecision::toggle: self->pushToTalkToggled(); return false;

@@ -27,34 +27,19 @@ struct TrackedDownload {
     bool ended = false;
 };
 
-// The one answer to a destination decision, shared by every copy of the
-// completion handed to the delegate.
-class DestinationAnswer {
-public:
-    DestinationAnswer(WebKitDownload* download, std::shared_ptr<TrackedDownload> tracked)
-        : download_(GObjectRef<WebKitDownload>::retain(download)), tracked_(std::move(tracked)) {}
-    DestinationAnswer(const DestinationAnswer&) = delete;
-    DestinationAnswer& operator=(const DestinationAnswer&) = delete;
-    // Dropped unanswered: the download does not go anywhere.
-    ~DestinationAnswer() { answer(std::nullopt); }
-
-    void answer(const std::optional<std::string>& path) {
-        if (answered_) return;
-        answered_ = true;
-        if (tracked_->ended) return;
-        if (path && !path->empty()) {
-            webkit_download_set_destination(download_.get(), path->c_str());
+// Sets the destination the delegate chose, or cancels the download when it chose none.
+DownloadDestinationCompletion destinationCompletion(WebKitDownload* download, std::shared_ptr<TrackedDownload> tracked) {
+    return DownloadDestinationCompletion([download = GObjectRef<WebKitDownload>::retain(download),
+                                          tracked = std::move(tracked)](const std::optional<std::string>& path) {
+        if (tracked->ended) return;
+        if (path) {
+            webkit_download_set_destination(download.get(), path->c_str());
         } else {
-            tracked_->declined = true;
-            webkit_download_cancel(download_.get());
+            tracked->declined = true;
+            webkit_download_cancel(download.get());
         }
-    }
-
-private:
-    GObjectRef<WebKitDownload> download_;
-    std::shared_ptr<TrackedDownload> tracked_;
-    bool answered_ = false;
-};
+    });
+}
 
 std::shared_ptr<TrackedDownload> trackedOf(WebKitDownload* download) {
     auto* holder = static_cast<std::shared_ptr<TrackedDownload>*>(g_object_get_data(G_OBJECT(download), kTrackedKey));
@@ -64,14 +49,11 @@ std::shared_ptr<TrackedDownload> trackedOf(WebKitDownload* download) {
 gboolean onDecideDestination(WebKitDownload* download, const char* suggestedFilename, gpointer /*data*/) {
     auto tracked = trackedOf(download);
     if (!tracked) return FALSE;
-    auto answer = std::make_shared<DestinationAnswer>(download, tracked);
-    auto delegate = tracked->delegate.lock();
-    if (!delegate) {
-        answer->answer(std::nullopt);
-        return TRUE;
+    DownloadDestinationCompletion completion = destinationCompletion(download, tracked);
+    // With no delegate the completion is dropped here, which cancels the download.
+    if (auto delegate = tracked->delegate.lock()) {
+        delegate->decideDestination(tracked->ref, suggestedFilename ? suggestedFilename : "", std::move(completion));
     }
-    delegate->decideDestination(tracked->ref, suggestedFilename ? suggestedFilename : "",
-                                [answer](std::optional<std::string> path) { answer->answer(path); });
     return TRUE;
 }
 

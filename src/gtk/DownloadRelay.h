@@ -11,10 +11,9 @@ namespace pelko::gtk {
 // Hands the downloads of the network sessions to the application's
 // download delegate: the web view's navigation delegate hears that a
 // navigation became a download, then the download delegate chooses its
-// destination and hears how it ended. A destination decision is answered
-// exactly once: with the path given, or by cancelling the download when the
-// delegate declines, answers nothing, or is gone. A download the delegate
-// declined is not reported back to it as failed.
+// destination and hears how it ended. A download the delegate declined is
+// not reported back to it as failed: WebKit's cancellation is its answer
+// echoed, not news.
 class DownloadRelay {
 public:
     DownloadRelay();

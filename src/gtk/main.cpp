@@ -41,7 +41,12 @@ int main(int /*argc*/, char** argv) {
     process.config = buildAppConfig(DesktopInfo{"linux", false, true});
     // The process-wide values first: the home page, the update feed, the download extensions.
     auto values = makeProcessValues(gtk::GUriUrls(), process.config.serviceOrigin);
-    if (!values) return 1;  // a build configured with an origin that makes no URL
+    if (!values) {
+        // Never run with an origin the bridge's rule could not hold to.
+        g_printerr("pelko: the configured service origin \"%s\" is not scheme://host[:port]\n",
+                   process.config.serviceOrigin.c_str());
+        return 1;
+    }
     process.values = std::move(*values);
 
     g_set_prgname("pelko");

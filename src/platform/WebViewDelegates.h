@@ -1,10 +1,10 @@
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "platform/OnceHandler.h"
 #include "platform/Url.h"
 
 namespace pelko {
@@ -20,7 +20,7 @@ enum class NavigationType {
 };
 
 enum class NavigationActionPolicy { cancel = 0, allow = 1, download = 2 };
-enum class NavigationResponsePolicy { allow = 1, download = 2 };
+enum class NavigationResponsePolicy { cancel = 0, allow = 1, download = 2 };
 
 struct NavigationAction {
     std::optional<Url> requestURL;
@@ -45,14 +45,31 @@ struct OpenPanelParameters {
     bool allowsMultipleSelection = false;
 };
 
-using NavigationActionDecision = std::function<void(NavigationActionPolicy)>;
-using NavigationResponseDecision = std::function<void(NavigationResponsePolicy)>;
-// The chosen files as absolute paths, or none when the panel was cancelled.
-using OpenPanelCompletion = std::function<void(std::optional<std::vector<std::string>>)>;
+// The handlers a delegate answers, each exactly once (see OnceHandler); one
+// dropped unanswered gives the answer that lets nothing happen.
+struct NavigationActionDecision : OnceHandler<NavigationActionPolicy> {
+    NavigationActionDecision() = default;
+    template <OnceAnswer<NavigationActionPolicy> F>
+    explicit NavigationActionDecision(F answer) : OnceHandler(std::move(answer), NavigationActionPolicy::cancel) {}
+};
+struct NavigationResponseDecision : OnceHandler<NavigationResponsePolicy> {
+    NavigationResponseDecision() = default;
+    template <OnceAnswer<NavigationResponsePolicy> F>
+    explicit NavigationResponseDecision(F answer) : OnceHandler(std::move(answer), NavigationResponsePolicy::cancel) {}
+};
+// The chosen files as absolute paths; none when the panel was cancelled.
+struct OpenPanelCompletion : OnceHandler<std::optional<std::vector<std::string>>> {
+    OpenPanelCompletion() = default;
+    template <OnceAnswer<std::optional<std::vector<std::string>>> F>
+    explicit OpenPanelCompletion(F answer) : OnceHandler(std::move(answer), std::nullopt) {}
+};
 // The destination as an absolute path; none cancels the download.
-using DownloadDestinationCompletion = std::function<void(std::optional<std::string>)>;
+struct DownloadDestinationCompletion : OnceHandler<std::optional<std::string>> {
+    DownloadDestinationCompletion() = default;
+    template <OnceAnswer<std::optional<std::string>> F>
+    explicit DownloadDestinationCompletion(F answer) : OnceHandler(std::move(answer), std::nullopt) {}
+};
 
-// Every decision handler handed to a delegate must be called exactly once.
 class NavigationDelegate {
 public:
     virtual ~NavigationDelegate() = default;

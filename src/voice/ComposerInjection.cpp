@@ -7,7 +7,7 @@
 namespace pelko {
 
 void VoiceController::insertIntoComposer(const std::string& transcript) {
-    auto view = webView.lock();
+    auto view = webView_.lock();
     if (!view) return;
     std::weak_ptr<VoiceController> weakSelf = weak_from_this();
     view->evaluateJavaScript(composerInsertScript(transcript),
@@ -17,7 +17,7 @@ void VoiceController::insertIntoComposer(const std::string& transcript) {
 }
 
 void VoiceController::submitToChat(const std::string& transcript) {
-    auto view = webView.lock();
+    auto view = webView_.lock();
     if (!view) return;
     std::weak_ptr<VoiceController> weakSelf = weak_from_this();
     view->evaluateJavaScript(composerSubmitScript(transcript),
@@ -47,7 +47,7 @@ void VoiceController::submitCompleted(bool succeeded) {
     }
     state_ = VoiceState::awaitingReply;
     setStatus(voice_status::kWaitingForReply);
-    if (auto view = webView.lock()) view->evaluateJavaScript(replyWatcherScript());
+    if (auto view = webView_.lock()) view->evaluateJavaScript(replyWatcherScript());
 }
 
 }  // namespace pelko

@@ -16,16 +16,12 @@ constexpr Duration kFinalizeDelay{2500};
 
 void VoiceController::startRecording() {
     if (state_ != VoiceState::idle) return;
-    if (!recognizer || !recognizer->isAvailable()) {
+    if (!recognizer_ || !recognizer_->isAvailable()) {
         setStatus(voice_status::kRecognizerUnavailable);
         return;
     }
-    if (finalizeTimer) {
-        finalizeTimer->invalidate();
-        finalizeTimer.reset();
-    }
-    latestTranscript.clear();
-    stoppingForSend = false;
+    latestTranscript_.clear();
+    stoppingForSend_ = false;
 
     std::unique_ptr<AudioEngine> engine = ports_.audio->makeAudioEngine();
     std::shared_ptr<SpeechAudioBufferRecognitionRequest> newRequest = ports_.speech->makeAudioBufferRecognitionRequest();
@@ -38,7 +34,7 @@ void VoiceController::startRecording() {
         return;
     }
     newRequest->setShouldReportPartialResults(true);
-    if (recognizer->supportsOnDeviceRecognition()) newRequest->setRequiresOnDeviceRecognition(true);
+    if (recognizer_->supportsOnDeviceRecognition()) newRequest->setRequiresOnDeviceRecognition(true);
 
     AudioInputNode& input = engine->inputNode();
     const AudioFormat format = input.outputFormatForBus(kTapBus);
@@ -57,7 +53,7 @@ void VoiceController::startRecording() {
         return;  // the engine and the request go with this scope
     }
 
-    audioEngine = std::move(engine);
+    audioEngine_ = std::move(engine);
     setRequest(newRequest);
     const unsigned long long recording = ++recordingNumber_;
     std::weak_ptr<VoiceController> weakSelf = weak_from_this();
@@ -65,7 +61,7 @@ void VoiceController::startRecording() {
     // Runs on the recognizer's queue: only the result is read there. The
     // controller is taken only on the main queue, so that it is never
     // released (and torn down) on the recognizer's queue.
-    task = recognizer->recognitionTask(
+    task_ = recognizer_->recognitionTask(
         newRequest, [weakSelf, mainQueue, recording](const std::optional<SpeechRecognitionResult>& result,
                                                      const std::optional<SpeechRecognitionError>& error) {
             if (weakSelf.expired()) return;
@@ -94,13 +90,13 @@ void VoiceController::recognized(unsigned long long recording, const std::string
     // A task that is not the running recording's (one cancelled by an earlier
     // finish) must not show its text, nor hand it to the next message.
     if (recording != recordingNumber_ || state_ != VoiceState::recording) return;
-    latestTranscript = transcript;
+    latestTranscript_ = transcript;
     setStatus(transcript.empty() ? std::string(voice_status::kListening) : voice_status::kTranscriptPrefix + transcript);
 }
 
 void VoiceController::recognitionEndedWithStopValue(unsigned long long recording) {
-    // `stoppingForSend` as it is when the final result is handled, not when it was produced.
-    recognitionEnded(recording, stoppingForSend);
+    // `stoppingForSend_` as it is when the final result is handled, not when it was produced.
+    recognitionEnded(recording, stoppingForSend_);
 }
 
 void VoiceController::recognitionEnded(unsigned long long recording, bool send) {
@@ -111,18 +107,18 @@ void VoiceController::recognitionEnded(unsigned long long recording, bool send) 
 
 void VoiceController::stopRecording(bool send) {
     if (state_ != VoiceState::recording) return;
-    stoppingForSend = send;
-    if (audioEngine) {
-        audioEngine->stop();
-        audioEngine->inputNode().removeTapOnBus(kTapBus);
+    stoppingForSend_ = send;
+    if (audioEngine_) {
+        audioEngine_->stop();
+        audioEngine_->inputNode().removeTapOnBus(kTapBus);
     }
-    if (request) request->endAudio();
+    if (request_) request_->endAudio();
     setStatus(send ? voice_status::kTranscribing : voice_status::kCancelled);
 
-    if (finalizeTimer) finalizeTimer->invalidate();
+    if (finalizeTimer_) finalizeTimer_->invalidate();
     std::weak_ptr<VoiceController> weakSelf = weak_from_this();
     // The recognizer gets this long to deliver its final result; then the last partial one counts.
-    finalizeTimer = ports_.mainQueue->scheduledTimer(kFinalizeDelay, [weakSelf, send] {
+    finalizeTimer_ = ports_.mainQueue->scheduledTimer(kFinalizeDelay, [weakSelf, send] {
         if (auto self = weakSelf.lock()) self->finishRecording(send);
     });
 }
@@ -133,21 +129,21 @@ void VoiceController::finishRecording(bool send) {
     state_ = VoiceState::idle;
     releaseCapture();
 
-    const std::string transcript = trimWhitespaceAndNewlines(latestTranscript);
-    latestTranscript.clear();
+    const std::string transcript = trimWhitespaceAndNewlines(latestTranscript_);
+    latestTranscript_.clear();
 
-    if (dictating) {
-        dictating = false;
+    if (dictating_) {
+        dictating_ = false;
         if (transcript.empty()) {
             setStatus(voice_status::kNoSpeech);
-        } else if (webView.lock()) {
+        } else if (webView_.lock()) {
             insertIntoComposer(transcript);  // the status follows when the script completes
         }
         postVoiceState("idle");
         return;
     }
     if (send && !transcript.empty()) {
-        if (webView.lock()) {
+        if (webView_.lock()) {
             setStatus(voice_status::kSendingPrefix + transcript);
             submitToChat(transcript);
         }
@@ -157,23 +153,23 @@ void VoiceController::finishRecording(bool send) {
 }
 
 void VoiceController::releaseCapture() {
-    if (finalizeTimer) {
-        finalizeTimer->invalidate();
-        finalizeTimer.reset();
+    if (finalizeTimer_) {
+        finalizeTimer_->invalidate();
+        finalizeTimer_.reset();
     }
-    if (audioEngine) {
-        audioEngine->stop();
-        audioEngine->inputNode().removeTapOnBus(kTapBus);
+    if (audioEngine_) {
+        audioEngine_->stop();
+        audioEngine_->inputNode().removeTapOnBus(kTapBus);
     }
-    if (request) {
-        request->endAudio();
+    if (request_) {
+        request_->endAudio();
         setRequest(nullptr);
     }
-    if (task) {
-        task->cancel();
-        task.reset();
+    if (task_) {
+        task_->cancel();
+        task_.reset();
     }
-    audioEngine.reset();
+    audioEngine_.reset();
 }
 
 }  // namespace pelko

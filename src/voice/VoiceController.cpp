@@ -16,8 +16,8 @@ constexpr const char* kClearWatcherFlagScript = "window.__pelkoVoiceWatcher = fa
 
 VoiceController::VoiceController(const std::shared_ptr<WebView>& view, const Ports& ports)
     : status_(voice_status::kReady),
-      webView(view),
-      recognizer(ports.speech ? ports.speech->recognizerForLocale(kRecognizerLocale) : nullptr),
+      webView_(view),
+      recognizer_(ports.speech ? ports.speech->recognizerForLocale(kRecognizerLocale) : nullptr),
       ports_(ports) {}
 
 VoiceController::~VoiceController() {
@@ -32,7 +32,7 @@ void VoiceController::setStatus(const std::string& text) {
 
 void VoiceController::setRequest(std::shared_ptr<SpeechAudioBufferRecognitionRequest> newRequest) {
     tapRequest_->store(newRequest);
-    request = std::move(newRequest);
+    request_ = std::move(newRequest);
 }
 
 bool VoiceController::speakReplies() const { return speakRepliesSetting(*ports_.userDefaults); }
@@ -61,7 +61,7 @@ void VoiceController::toggleDictation() {
         requestAuthorizations([weakSelf](bool granted) {
             if (auto self = weakSelf.lock()) self->dictationAuthorized(granted);
         });
-    } else if (dictating) {
+    } else if (dictating_) {
         postVoiceState("transcribing");
         stopRecording(false);
     } else {
@@ -74,26 +74,26 @@ void VoiceController::dictationAuthorized(bool granted) {
     // Only a recording this answer starts becomes a dictation; one that is
     // already running (push-to-talk pressed meanwhile) stays what it is.
     if (granted && state_ == VoiceState::idle) {
-        dictating = true;
+        dictating_ = true;
         startRecording();
         // A start that failed must not make the next recording finish as a dictation.
-        if (state_ != VoiceState::recording) dictating = false;
+        if (state_ != VoiceState::recording) dictating_ = false;
     }
     // Tell the page what is really happening, not what was asked for.
-    postVoiceState(state_ == VoiceState::recording && dictating ? "recording" : "idle");
+    postVoiceState(state_ == VoiceState::recording && dictating_ ? "recording" : "idle");
 }
 
 void VoiceController::cancelAwaitingReply() {
     state_ = VoiceState::idle;
     setStatus(voice_status::kReady);
-    if (auto view = webView.lock()) view->evaluateJavaScript(kClearWatcherFlagScript);
+    if (auto view = webView_.lock()) view->evaluateJavaScript(kClearWatcherFlagScript);
 }
 
 void VoiceController::postVoiceState(const std::string& state) {
     // `state` is one of the fixed words "recording", "transcribing" and "idle": no escaping needed.
     const std::string script =
         "window.dispatchEvent(new CustomEvent('pelko:voice', { detail: { state: '" + state + "' } }));";
-    if (auto view = webView.lock()) view->evaluateJavaScript(script);
+    if (auto view = webView_.lock()) view->evaluateJavaScript(script);
 }
 
 }  // namespace pelko

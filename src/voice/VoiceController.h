@@ -47,27 +47,23 @@ public:
     // A bridge message whose "type" is "voice", whole. Only "event" is read.
     void handleBridgeEvent(const nlohmann::json& message);
 
-private:
-    // Fields, in this order.
-    std::string status_;  // every assignment goes through setStatus
-
-public:
     // Called with the new text on every assignment of the status, also when it doesn't change.
     std::function<void(const std::string& status)> onStatusChange;
 
 private:
-    std::weak_ptr<WebView> webView;
+    std::string status_;  // every assignment goes through setStatus
+    std::weak_ptr<WebView> webView_;
     VoiceState state_ = VoiceState::idle;
-    const std::shared_ptr<SpeechRecognizer> recognizer;  // "en-US"; none when the platform has none
-    std::unique_ptr<AudioEngine> audioEngine;
-    std::shared_ptr<SpeechAudioBufferRecognitionRequest> request;
-    std::shared_ptr<SpeechRecognitionTask> task;
-    std::string latestTranscript;
-    std::unique_ptr<Timer> finalizeTimer;
-    bool stoppingForSend = false;
-    bool dictating = false;
+    const std::shared_ptr<SpeechRecognizer> recognizer_;  // "en-US"; none when the platform has none
+    std::unique_ptr<AudioEngine> audioEngine_;
+    std::shared_ptr<SpeechAudioBufferRecognitionRequest> request_;
+    std::shared_ptr<SpeechRecognitionTask> task_;
+    std::string latestTranscript_;
+    std::unique_ptr<Timer> finalizeTimer_;
+    bool stoppingForSend_ = false;
+    bool dictating_ = false;
 
-    // The request as the audio thread sees it; always holds the same request as `request`.
+    // The request as the audio thread sees it; always holds the same request as `request_`.
     const std::shared_ptr<TapRequest> tapRequest_ = std::make_shared<TapRequest>();
     // Counts recordings, so that a recognition task can tell whether its recording is still the current one.
     unsigned long long recordingNumber_ = 0;
@@ -76,12 +72,10 @@ private:
     void setStatus(const std::string& text);
     void setRequest(std::shared_ptr<SpeechAudioBufferRecognitionRequest> newRequest);
 
-    // VoiceController.cpp
     void cancelAwaitingReply();
     void postVoiceState(const std::string& state);
     void dictationAuthorized(bool granted);
 
-    // SpeechCapture.cpp
     void startRecording();
     void stopRecording(bool send);
     void finishRecording(bool send);
@@ -90,13 +84,11 @@ private:
     void recognitionEndedWithStopValue(unsigned long long recording);
     void releaseCapture();
 
-    // ComposerInjection.cpp
     void insertIntoComposer(const std::string& transcript);
     void submitToChat(const std::string& transcript);
     void insertCompleted(bool succeeded);
     void submitCompleted(bool succeeded);
 
-    // VoicePermissions.cpp
     void requestAuthorizations(std::function<void(bool granted)> completion);
     void requestMicPermission(std::function<void(bool granted)> completion);
     void permissionAlert(const std::string& title, const std::string& text, const std::string& pane);

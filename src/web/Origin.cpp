@@ -29,6 +29,7 @@ std::optional<SecurityOrigin> parseOrigin(const std::string& text) {
     if (sep == std::string::npos || sep == 0) return std::nullopt;
     SecurityOrigin origin;
     origin.scheme = lowered(text.substr(0, sep));
+    if (origin.scheme != "http" && origin.scheme != "https") return std::nullopt;
     std::string rest = text.substr(sep + 3);
     if (rest.empty() || rest.find_first_of("/?#@") != std::string::npos) return std::nullopt;
     // The port follows the last colon, unless that colon is inside an IPv6 literal.
@@ -50,6 +51,9 @@ std::optional<SecurityOrigin> parseOrigin(const std::string& text) {
 }
 
 bool sameOrigin(const SecurityOrigin& a, const SecurityOrigin& b) {
+    // Opaque origins (sandboxed frames, data: and file: documents) have no
+    // host and are never the same as anything.
+    if (a.host.empty() || b.host.empty()) return false;
     return lowered(a.scheme) == lowered(b.scheme) && lowered(a.host) == lowered(b.host) &&
            effectivePort(a) == effectivePort(b);
 }

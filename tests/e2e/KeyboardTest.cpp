@@ -83,7 +83,7 @@ TEST_F(Keyboard, MonitorsSeeEachKeyDownOnceWithThePlatformsCodesAndFlags) {
         ASSERT_EQ(spaces.size(), 1u) << "flags " << c.flags;
         EXPECT_EQ(spaces[0].modifierFlags & ~kModifierCapsLock, c.flags);
         EXPECT_FALSE(spaces[0].isARepeat);
-        EXPECT_EQ(spaces[0].window, app.delegate().window.get());
+        EXPECT_EQ(spaces[0].window, app.delegate().window());
     }
     // Letters by position: "a" is 0 on the platform's keyboard table.
     seen.clear();

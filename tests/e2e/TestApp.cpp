@@ -111,12 +111,12 @@ void TestApp::launchAndWaitForHome() {
 }
 
 GtkWindow* TestApp::window() const {
-    auto* port = dynamic_cast<gtk::GtkWindowPort*>(delegate_->window.get());
+    auto* port = dynamic_cast<gtk::GtkWindowPort*>(delegate_->window());
     return port ? port->gtkWindow() : nullptr;
 }
 
 WebKitWebView* TestApp::webView() const {
-    auto* port = dynamic_cast<gtk::WebKitViewPort*>(delegate_->webView.get());
+    auto* port = dynamic_cast<gtk::WebKitViewPort*>(delegate_->webView().get());
     return port ? port->webKitView() : nullptr;
 }
 
@@ -134,7 +134,7 @@ bool TestApp::load(const std::string& pathOrURL) {
 
 TestApp::Result TestApp::evaluate(const std::string& script) {
     auto outcome = std::make_shared<std::optional<Result>>();
-    delegate_->webView->evaluateJavaScript(
+    delegate_->webView()->evaluateJavaScript(
         script, [outcome](const std::optional<nlohmann::json>& value, const std::optional<ScriptError>& error) {
             Result result;
             result.value = value;

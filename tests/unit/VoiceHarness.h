@@ -44,7 +44,7 @@ inline std::string voiceStateScript(const std::string& state) {
 // moves only when the test says.
 struct VoiceHarness {
     FakePlatform platform;
-    std::shared_ptr<FakeWebView> webView = std::make_shared<FakeWebView>(platform.log);
+    std::shared_ptr<FakeWebView> webView = std::make_shared<FakeWebView>();
     std::shared_ptr<VoiceController> voice;
     std::vector<std::string> statuses;  // every status change, in order
 

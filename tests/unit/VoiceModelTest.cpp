@@ -46,7 +46,7 @@ const std::set<std::string> kFixedStatuses{
 // Notes, for every script, how many recordings had started when it was evaluated.
 class TaggedWebView : public FakeWebView {
 public:
-    TaggedWebView(CallLog& log, const FakeSpeechRecognizer& recognizer) : FakeWebView(log), recognizer_(recognizer) {}
+    explicit TaggedWebView(const FakeSpeechRecognizer& recognizer) : recognizer_(recognizer) {}
     void evaluateJavaScript(const std::string& script, ScriptCompletion completion) override {
         recordingsAtEvaluation.push_back(recognizer_.tasks.size());
         FakeWebView::evaluateJavaScript(script, std::move(completion));
@@ -62,7 +62,7 @@ const std::string kSettingsPrefix = "x-apple.systempreferences:com.apple.prefere
 class VoiceModel {
 public:
     explicit VoiceModel(unsigned seed) : rng_(seed) {
-        auto view = std::make_shared<TaggedWebView>(h_.platform.log, *h_.platform.speech.recognizer);
+        auto view = std::make_shared<TaggedWebView>(*h_.platform.speech.recognizer);
         taggedView_ = view.get();
         h_.webView = view;
         h_.makeController();

@@ -66,6 +66,7 @@ struct Transition {
     std::string status;
     std::vector<std::string> scripts;  // evaluated by the event, in order
     bool capturing;                    // the microphone is in use afterwards
+    Step also = nullptr;               // what else the row checks
 };
 
 void PrintTo(const Transition& t, std::ostream* os) { *os << t.name; }
@@ -85,9 +86,16 @@ TEST_P(VoiceTransitions, FollowTheTable) {
     for (const auto& script : h.scripts(before)) described.push_back(describe(script));
     EXPECT_EQ(described, row.scripts);
     EXPECT_EQ(h.platform.audio.anyCapturing(), row.capturing);
+    if (row.also) row.also(h);
 }
 
 const std::string kHello = "hello there";
+const std::string kMicrophoneText =
+    "Pelko uses the microphone for push-to-talk voice messages. macOS only lists an app under Privacy & Security "
+    "\u2192 Microphone after the app asks \u2014 turn Pelko on there, then press the shortcut again.";
+const std::string kSpeechText =
+    "Pelko uses speech recognition to turn push-to-talk voice messages into text. Enable it in System Settings "
+    "\u2192 Privacy & Security \u2192 Speech Recognition, then try again.";
 const std::string kRawHello = "  hello there\n";
 
 void pushToTalk(VoiceHarness& h) { h.voice->togglePushToTalk(); }
@@ -99,6 +107,25 @@ void dictateGranted(VoiceHarness& h) {
     h.dictate();
     h.grant();
 }
+FakeRecognitionRequest& request(VoiceHarness& h) { return *h.platform.speech.requests.back(); }
+
+const std::string kSettings = "x-apple.systempreferences:com.apple.preference.security?";
+
+// The permission alert shown last, and what its answer opened.
+Step permissionAlert(const std::string& title, const std::string& pane) {
+    return [title, pane](VoiceHarness& h) {
+        ASSERT_EQ(h.platform.alerts.shown.size(), 1u);
+        const AlertSpec& alert = h.platform.alerts.shown[0];
+        EXPECT_EQ(alert.title, title);
+        EXPECT_EQ(alert.message, title == "Microphone Needed" ? kMicrophoneText : kSpeechText);
+        EXPECT_EQ(alert.buttons, (std::vector<std::string>{"Open Settings", "Not Now"}));
+        EXPECT_EQ(alert.cancelReturn(), 1001);
+        EXPECT_EQ(h.platform.workspace.openedURLs,
+                  pane.empty() ? std::vector<std::string>{} : std::vector<std::string>{kSettings + pane});
+        EXPECT_TRUE(h.platform.audio.engines.empty());
+    };
+}
+
 void succeed(VoiceHarness& h) { h.completeLast(json{{"ok", true}}); }
 void fail(VoiceHarness& h) { h.completeLast(json{{"ok", false}, {"reason", "no-textarea"}}); }
 
@@ -106,26 +133,72 @@ INSTANTIATE_TEST_SUITE_P(
     Table, VoiceTransitions,
     ::testing::Values(
         // Push-to-talk toggle.
-        Transition{"pttFromIdleStarts", idle, pushToTalkGranted, VoiceState::recording, text::kListeningStarted, {}, true},
+        Transition{"pttFromIdleStarts", [](VoiceHarness& h) { h.platform.audio.inputFormat = {44100, 2}; },
+                   pushToTalkGranted, VoiceState::recording, text::kListeningStarted, {}, true,
+                   [](VoiceHarness& h) {
+                       EXPECT_EQ(request(h).partialResults, std::optional(true));
+                       EXPECT_EQ(request(h).requiresOnDevice, std::optional(true));
+                       EXPECT_EQ(h.engine().tapBus, 0);
+                       EXPECT_EQ(h.engine().tapBufferSize, 1024u);
+                       EXPECT_EQ(h.engine().tapFormat, (AudioFormat{44100, 2}));
+                   }},
+        Transition{"pttRecognizerNotOnDevice", [](VoiceHarness& h) { h.platform.speech.recognizer->onDevice = false; },
+                   pushToTalkGranted, VoiceState::recording, text::kListeningStarted, {}, true,
+                   [](VoiceHarness& h) { EXPECT_EQ(request(h).requiresOnDevice, std::nullopt); }},
+        Transition{"permissionAnswersRepeatedCountOnce", idle,
+                   [](VoiceHarness& h) {
+                       pushToTalk(h);
+                       auto microphone = h.platform.permissions.pendingMicrophone.front();
+                       microphone(true);
+                       microphone(true);
+                       h.run();
+                       auto speech = h.platform.permissions.pendingSpeech.front();
+                       speech(SpeechRecognizerAuthorizationStatus::authorized);
+                       speech(SpeechRecognizerAuthorizationStatus::denied);
+                   },
+                   VoiceState::recording, text::kListeningStarted, {}, true,
+                   [](VoiceHarness& h) {
+                       EXPECT_EQ(h.platform.permissions.speechRequests, 1);
+                       EXPECT_EQ(h.platform.audio.engines.size(), 1u);
+                       EXPECT_TRUE(h.platform.alerts.shown.empty());
+                   }},
         Transition{"pttMicRefused", idle,
                    [](VoiceHarness& h) {
                        pushToTalk(h);
                        h.answerMicrophone(false);
                    },
-                   VoiceState::idle, text::kMicNotAuthorized, {}, false},
+                   VoiceState::idle, text::kMicNotAuthorized, {}, false,
+                   [](VoiceHarness& h) {
+                       permissionAlert("Microphone Needed", "Privacy_Microphone")(h);
+                       EXPECT_EQ(h.platform.permissions.speechRequests, 0);
+                   }},
         Transition{"pttSpeechDenied", idle,
                    [](VoiceHarness& h) {
                        pushToTalk(h);
                        h.answerMicrophone(true);
                        h.answerSpeech(1);
                    },
-                   VoiceState::idle, text::kSpeechNotAuthorized, {}, false},
+                   VoiceState::idle, text::kSpeechNotAuthorized, {}, false,
+                   permissionAlert("Speech Recognition Needed", "Privacy_SpeechRecognition")},
+        Transition{"pttSpeechUnknownStatusNotNow", [](VoiceHarness& h) { h.platform.alerts.answers = {1001}; },
+                   [](VoiceHarness& h) {
+                       pushToTalk(h);
+                       h.answerMicrophone(true);
+                       h.answerSpeech(7);
+                   },
+                   VoiceState::idle, text::kSpeechNotAuthorized, {}, false,
+                   permissionAlert("Speech Recognition Needed", "")},
         Transition{"pttRecognizerUnavailable", [](VoiceHarness& h) { h.platform.speech.recognizer->available = false; },
                    pushToTalkGranted, VoiceState::idle, text::kUnavailable, {}, false},
         Transition{"pttEngineRefuses", [](VoiceHarness& h) { h.platform.audio.startOutcomes = {false}; },
-                   pushToTalkGranted, VoiceState::idle, text::kMicFailed, {}, false},
+                   pushToTalkGranted, VoiceState::idle, text::kMicFailed, {}, false,
+                   [](VoiceHarness& h) {
+                       EXPECT_FALSE(h.engine().alive);
+                       EXPECT_TRUE(h.platform.speech.recognizer->tasks.empty());
+                   }},
         Transition{"pttWhileRecordingStopsWithSend", recordingPushToTalk, pushToTalk, VoiceState::recording,
-                   text::kTranscribing, {}, false},
+                   text::kTranscribing, {}, false,
+                   [](VoiceHarness& h) { EXPECT_EQ(request(h).endAudioCalls, 1); }},
         Transition{"pttWhileDictatingStopsWithSend", recordingDictation, pushToTalk, VoiceState::recording,
                    text::kTranscribing, {}, false},
         Transition{"pttWhileAwaitingCancelsThenStarts", awaitingReply, pushToTalkGranted, VoiceState::recording,
@@ -151,7 +224,22 @@ INSTANTIATE_TEST_SUITE_P(
         Transition{"partialShowsItsText", recordingPushToTalk, [](VoiceHarness& h) { h.partial(" a b "); },
                    VoiceState::recording, "\u25CF  a b ", {}, true},
         Transition{"finalBeforeAnyStopDoesNotSend", recordingPushToTalk, [](VoiceHarness& h) { h.final(kRawHello); },
-                   VoiceState::idle, text::kReady, {}, false},
+                   VoiceState::idle, text::kReady, {}, false,
+                   [](VoiceHarness& h) {
+                       EXPECT_EQ(request(h).endAudioCalls, 1);
+                       EXPECT_EQ(h.task().cancelCalls, 1);
+                   }},
+        Transition{"tapFeedsTheRecordingsRequestUntilItsFinish", recordingPushToTalk,
+                   [](VoiceHarness& h) {
+                       h.platform.audio.capture(AudioPCMBuffer{{48000, 1}, std::vector<float>(1024, 0.5f)});
+                       const AudioTapBlock lateTap = h.engine().tap;  // a buffer already on the audio thread
+                       pushToTalk(h);
+                       lateTap(AudioPCMBuffer{{48000, 1}, std::vector<float>(256, 0.5f)}, AudioTime{});
+                       h.advance(2500);
+                       lateTap(AudioPCMBuffer{{48000, 1}, std::vector<float>(256, 0.5f)}, AudioTime{});
+                   },
+                   VoiceState::idle, "Sending: " + kHello, {"submit"}, false,
+                   [](VoiceHarness& h) { EXPECT_EQ(request(h).appendedFrames, 1280u); }},
         Transition{"finalAfterStopSends", stoppedPushToTalk, [](VoiceHarness& h) { h.final(kRawHello); },
                    VoiceState::idle, "Sending: " + kHello, {"submit"}, false},
         Transition{"errorDropsPushToTalk", stoppedPushToTalk,
@@ -291,7 +379,75 @@ INSTANTIATE_TEST_SUITE_P(
                        pushToTalkGranted(h);
                        fail(h);
                    },
-                   VoiceState::recording, text::kListeningStarted, {}, true}),
+                   VoiceState::recording, text::kListeningStarted, {}, true},
+        // Starts that fail, and dictations that are not what they seem.
+        Transition{"pttNoRecognizerAtAll",
+                   [](VoiceHarness& h) {
+                       h.platform.speech.recognizer = nullptr;
+                       h.makeController();
+                   },
+                   pushToTalkGranted, VoiceState::idle, text::kUnavailable, {}, false},
+        Transition{"dictationThatFailsToStartIsNoDictation",
+                   [](VoiceHarness& h) {
+                       h.platform.audio.startOutcomes = {false};
+                       dictateGranted(h);
+                   },
+                   [](VoiceHarness& h) {
+                       pushToTalkGranted(h);
+                       pushToTalk(h);
+                       h.final(kRawHello);
+                   },
+                   VoiceState::idle, "Sending: " + kHello, {"submit"}, false},
+        Transition{"dictationGrantedWhilePushToTalkRecordsStaysPushToTalk",
+                   [](VoiceHarness& h) {
+                       h.dictate();
+                       auto answer = std::move(h.platform.permissions.pendingMicrophone.front());
+                       h.platform.permissions.pendingMicrophone.pop_front();
+                       h.startPushToTalk();
+                       answer(true);  // the user was slow to answer the dictation's request
+                       h.run();
+                       h.answerSpeech(3);
+                   },
+                   [](VoiceHarness& h) {
+                       pushToTalk(h);
+                       h.final(kRawHello);
+                   },
+                   VoiceState::idle, "Sending: " + kHello, {"submit"}, false},
+        Transition{"dictationStoppedByPushToTalkInsertsWithoutTranscribingEvent", recordingDictation,
+                   [](VoiceHarness& h) {
+                       pushToTalk(h);
+                       h.final(kRawHello);
+                   },
+                   VoiceState::idle, "\u25CF " + kRawHello, {"insert", "event:idle"}, false},
+        Transition{"finalQueuedBeforeTheStopReadsTheStopWhenHandled", recordingPushToTalk,
+                   [](VoiceHarness& h) {
+                       h.task().final(kRawHello);  // on the main queue, not yet handled
+                       pushToTalk(h);
+                       h.run();
+                   },
+                   VoiceState::idle, "Sending: " + kHello, {"submit"}, false},
+        Transition{"secondStopStartsTheTimerOverWithItsOwnSendValue", recordingDictation,
+                   [](VoiceHarness& h) {
+                       pushToTalk(h);
+                       h.advance(2000);
+                       h.dictate();
+                       h.advance(2499);
+                   },
+                   VoiceState::recording, text::kCancelled, {"event:transcribing"}, false},
+        Transition{"resetReplacesAnyIdleText", speaking,
+                   [](VoiceHarness& h) {
+                       h.advance(1000);
+                       h.replyEvent("replyTimeout");
+                       h.advance(5000);
+                   },
+                   VoiceState::idle, text::kReady, {}, false},
+        Transition{"resetSkippedWhileAwaitingTheNextReply", speaking,
+                   [](VoiceHarness& h) {
+                       h.advance(1000);
+                       h.sendMessage("hello there");
+                       h.advance(5000);
+                   },
+                   VoiceState::awaitingReply, text::kWaiting, {"submit", "watcher"}, false}),
     [](const ::testing::TestParamInfo<Transition>& param) { return std::string(param.param.name); });
 
 }  // namespace

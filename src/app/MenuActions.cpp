@@ -1,0 +1,47 @@
+#include "app/AppDelegate.h"
+#include "voice/VoiceController.h"
+
+namespace pelko {
+
+void AppDelegate::performMenuAction(MenuAction action, MenuItem& sender, bool isARepeat) {
+    switch (action) {
+    case MenuAction::checkForUpdateManual: checkForUpdateManual(); break;
+    case MenuAction::pushToTalkToggled: pushToTalkToggled(isARepeat); break;
+    case MenuAction::speakRepliesToggled: speakRepliesToggled(sender); break;
+    case MenuAction::reloadPage: reloadPage(); break;
+    case MenuAction::goHome: goHome(); break;
+    case MenuAction::goBack: goBack(); break;
+    case MenuAction::goForward: goForward(); break;
+    default: break;  // first-responder commands are the platform's own
+    }
+}
+
+void AppDelegate::reloadPage() {
+    if (webView_) webView_->reload();
+}
+
+void AppDelegate::goHome() {
+    if (webView_) webView_->loadRequest(UrlRequest{values_.homeURL});
+}
+
+void AppDelegate::goBack() {
+    if (webView_ && webView_->canGoBack()) webView_->goBack();
+}
+
+void AppDelegate::goForward() {
+    if (webView_ && webView_->canGoForward()) webView_->goForward();
+}
+
+void AppDelegate::pushToTalkToggled(bool isARepeat) {
+    // A held Shift+Command+Space must not flip push-to-talk with every repeat.
+    if (isARepeat) return;
+    if (voice_) voice_->togglePushToTalk();
+}
+
+void AppDelegate::speakRepliesToggled(MenuItem& sender) {
+    if (!voice_) return;
+    voice_->setSpeakReplies(!voice_->speakReplies());
+    sender.setState(voice_->speakReplies() ? MenuItemState::on : MenuItemState::off);
+}
+
+}  // namespace pelko

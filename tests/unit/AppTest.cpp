@@ -1,0 +1,272 @@
+#include <gtest/gtest.h>
+
+#include "app/StatusLine.h"
+#include "fakes/FakePlatform.h"
+#include "voice/VoiceController.h"
+
+using namespace pelko;
+using namespace pelko::test;
+using nlohmann::json;
+
+namespace {
+
+constexpr std::uint64_t kCtrlShift = kModifierControl | kModifierShift;
+
+TEST(Launch, SetsUpTheWebViewWindowAndMenusAsTheServiceExpects) {
+    TestApp t;
+    t.launch();
+    auto& config = *t.platform.toolkit.configuration;
+    EXPECT_TRUE(config.persistent);
+    EXPECT_TRUE(config.canOpenWindows);
+    EXPECT_EQ(config.mediaTypesRequiringUserAction, kMediaTypeVideo);
+    ASSERT_EQ(config.userScripts.size(), 1u);
+    EXPECT_EQ(config.userScripts[0],
+              (UserScript{"window.__pelkoDesktop = { version: \"1.4.2\", platform: \"mac\", canSetupIMessage: true, "
+                          "canDictate: true };",
+                          UserScriptInjectionTime::atDocumentStart, false}));
+    EXPECT_EQ(config.handlers.at("pelko"), t.app.get());
+
+    EXPECT_EQ(t.webView().userAgent,
+              "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7) AppleWebKit/605.1.15 (KHTML, like Gecko) "
+              "Version/17.4 Safari/605.1.15");
+    EXPECT_EQ(t.webView().frame, (Rect{0, 0, 1280, 860}));
+    EXPECT_TRUE(t.webView().backForwardGestures);
+    EXPECT_EQ(t.webView().navigationDelegate, t.app.get());
+    EXPECT_EQ(t.webView().uiDelegate, t.app.get());
+    EXPECT_EQ(t.webView().loads, std::vector<UrlRequest>{UrlRequest{*t.platform.urls.urlFromString("https://pelko.test/")}});
+
+    EXPECT_EQ(t.window().contentRect, (Rect{0, 0, 1280, 860}));
+    EXPECT_EQ(t.window().styleMask, 15u);
+    EXPECT_EQ(t.window().minSize, (Size{720, 560}));
+    EXPECT_EQ(t.window().autosaveName, "PelkoMainWindow");
+    EXPECT_EQ(t.window().shownTitle, "Pelko");
+    EXPECT_EQ(t.window().contentView, &t.webView());
+    EXPECT_EQ(t.window().delegate, t.app.get());
+    EXPECT_TRUE(t.window().visible);
+    EXPECT_EQ(t.platform.application.activations, 1);
+    EXPECT_EQ(t.platform.speech.localesAsked, std::vector<std::string>{"en-US"});
+    EXPECT_EQ(t.app->hookCalls, (std::vector<std::string>{"relocate", "checkForUpdate"}));
+}
+
+TEST(Launch, ARelaunchUnderWayCreatesNothingAndRequestsNothing) {
+    TestApp t;
+    t.app->relocates = true;
+    t.launch();
+    EXPECT_EQ(t.app->hookCalls, std::vector<std::string>{"relocate"});
+    EXPECT_EQ(t.platform.toolkit.configuration, nullptr);
+    EXPECT_EQ(t.platform.application.mainMenu, nullptr);
+    EXPECT_TRUE(t.platform.application.monitors.empty());
+    EXPECT_EQ(t.platform.mainQueue.pending(), 0u);
+}
+
+struct ValuesCase {
+    const char* origin;
+    bool valid;
+};
+
+class ProcessValuesFrom : public ::testing::TestWithParam<ValuesCase> {};
+
+TEST_P(ProcessValuesFrom, TheServiceOriginOrNothing) {
+    const auto values = makeProcessValues(FakeUrls(), GetParam().origin);
+    ASSERT_EQ(values.has_value(), GetParam().valid);
+    if (!values) return;
+    EXPECT_EQ(values->homeURL.absoluteString, std::string(GetParam().origin) + "/");
+    EXPECT_EQ(values->updateFeedURL.absoluteString, std::string(GetParam().origin) + "/desktop-latest.json");
+    EXPECT_EQ(values->downloadExtensions, (std::set<std::string>{"pkg", "dmg", "zip", "exe", "msi"}));
+}
+
+// An origin with a trailing slash or a path would leave the bridge's rule with no host to compare.
+INSTANTIATE_TEST_SUITE_P(Origins, ProcessValuesFrom,
+                         ::testing::Values(ValuesCase{"https://pelko.test", true},
+                                           ValuesCase{"http://127.0.0.1:8421", true},
+                                           ValuesCase{"https://pelko.test/", false},
+                                           ValuesCase{"https://pelko.test/app", false},
+                                           ValuesCase{"not an origin", false}));
+
+TEST(Window, CloseOnlyHidesAndReopenBringsTheSamePageBack) {
+    TestApp t;
+    t.launch();
+    EXPECT_FALSE(t.app->windowShouldClose());
+    EXPECT_FALSE(t.window().visible);
+    EXPECT_FALSE(t.app->applicationShouldTerminateAfterLastWindowClosed());
+
+    EXPECT_TRUE(t.app->applicationShouldHandleReopen(/*hasVisibleWindows=*/true));
+    EXPECT_FALSE(t.window().visible);
+    EXPECT_TRUE(t.app->applicationShouldHandleReopen(/*hasVisibleWindows=*/false));
+    EXPECT_TRUE(t.window().visible);
+    EXPECT_EQ(t.platform.application.activations, 2);
+    EXPECT_EQ(t.webView().loads.size(), 1u);  // never reloaded or replaced
+}
+
+TEST(AppVersion, IsTheShortVersionStringWhenItIsAString) {
+    for (const auto& [info, expected] : std::vector<std::pair<json, std::string>>{
+             {{{"CFBundleShortVersionString", "2.10.1"}}, "2.10.1"},
+             {json::object(), "0"},
+             {{{"CFBundleShortVersionString", 3}}, "0"}}) {
+        TestApp t;
+        t.platform.bundle.info = info;
+        EXPECT_EQ(t.app->appVersion(), expected) << info;
+    }
+}
+
+TEST(ShowAlert, ReturnsBeforeTheAlertRuns) {
+    TestApp t;
+    t.app->showAlert("Couldn't set up", "Details here");
+    EXPECT_TRUE(t.platform.alerts.shown.empty());
+    t.platform.mainQueue.runUntilIdle();
+    ASSERT_EQ(t.platform.alerts.shown.size(), 1u);
+    EXPECT_EQ(t.platform.alerts.shown[0].title, "Couldn't set up");
+    EXPECT_EQ(t.platform.alerts.shown[0].message, "Details here");
+    EXPECT_TRUE(t.platform.alerts.shown[0].buttons.empty());
+    EXPECT_EQ(t.platform.alerts.shown[0].cancelReturn(), 1000);
+}
+
+class StatusTitle : public ::testing::TestWithParam<std::pair<std::string, bool>> {};
+
+TEST_P(StatusTitle, ActiveStatusesGoIntoTheWindowTitle) {
+    const auto& [status, active] = GetParam();
+    EXPECT_EQ(windowTitleForVoiceStatus(status), active ? "Pelko \u2014 " + status : "Pelko");
+}
+
+INSTANTIATE_TEST_SUITE_P(Texts, StatusTitle,
+                         ::testing::Values(std::pair{"\u25CF Listening\u2026", true},
+                                           std::pair{"Transcribing\u2026", true}, std::pair{"Sending: hi", true},
+                                           std::pair{"Waiting for the reply\u2026", true},
+                                           std::pair{"Speaking the reply\u2026", true},
+                                           std::pair{"Sent (voice replies off)", false},
+                                           std::pair{"sending: lower case", false}, std::pair{"Voice ready", false}));
+
+struct KeyCase {
+    const char* name;
+    std::uint64_t flags;
+    unsigned short keyCode;
+    bool ownWindow;
+    bool repeat;
+    ShortcutDecision expected;
+};
+
+class Shortcut : public ::testing::TestWithParam<KeyCase> {};
+
+TEST_P(Shortcut, IsControlShiftSpaceInTheMainWindowOnly) {
+    const auto& c = GetParam();
+    FakeWindow main, other;
+    EXPECT_EQ(ctrlShiftSpaceDecision(KeyEvent{c.ownWindow ? &main : &other, c.flags, c.keyCode, c.repeat}, &main),
+              c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, Shortcut,
+    ::testing::Values(
+        KeyCase{"ctrlShiftSpace", kCtrlShift, 49, true, false, ShortcutDecision::toggle},
+        KeyCase{"withCapsLockAndFunction", kCtrlShift | kModifierCapsLock | kModifierFunction, 49, true, false,
+                ShortcutDecision::toggle},
+        KeyCase{"autoRepeat", kCtrlShift, 49, true, true, ShortcutDecision::swallowRepeat},
+        KeyCase{"withOption", kCtrlShift | kModifierOption, 49, true, false, ShortcutDecision::passOn},
+        KeyCase{"commandShiftSpace", kModifierCommand | kModifierShift, 49, true, false, ShortcutDecision::passOn},
+        KeyCase{"withCommand", kCtrlShift | kModifierCommand, 49, true, false, ShortcutDecision::passOn},
+        KeyCase{"ctrlSpace", kModifierControl, 49, true, false, ShortcutDecision::passOn},
+        KeyCase{"shiftSpace", kModifierShift, 49, true, false, ShortcutDecision::passOn},
+        KeyCase{"otherKey", kCtrlShift, 50, true, false, ShortcutDecision::passOn},
+        KeyCase{"otherWindow", kCtrlShift, 49, false, false, ShortcutDecision::passOn}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST(Shortcut, AnEventWithoutAWindowCountsOnlyWhenThereIsNoMainWindow) {
+    FakeWindow main;
+    EXPECT_EQ(ctrlShiftSpaceDecision(KeyEvent{nullptr, kCtrlShift, 49, false}, &main), ShortcutDecision::passOn);
+    EXPECT_EQ(ctrlShiftSpaceDecision(KeyEvent{nullptr, kCtrlShift, 49, false}, nullptr), ShortcutDecision::toggle);
+}
+
+TEST(Shortcut, TogglesPushToTalkOncePerPressAndSwallowsTheKey) {
+    TestApp t;
+    t.launch();
+    auto& application = t.platform.application;
+    EXPECT_FALSE(application.sendKeyDown(KeyEvent{&t.window(), kCtrlShift, 49, false}));
+    EXPECT_FALSE(application.sendKeyDown(KeyEvent{&t.window(), kCtrlShift, 49, true}));
+    EXPECT_TRUE(application.sendKeyDown(KeyEvent{&t.window(), kModifierControl, 49, false}));
+    EXPECT_EQ(t.platform.permissions.microphoneRequests, 1);
+
+    const Window* window = &t.window();
+    t.app.reset();  // once the controller is gone, every key goes on
+    EXPECT_TRUE(application.sendKeyDown(KeyEvent{window, kCtrlShift, 49, false}));
+}
+
+TEST(StatusLine, EveryStatusReachesTheStatusItemAndActiveOnesTheTitle) {
+    TestApp t;
+    t.launch();
+    EXPECT_EQ(t.app->voiceStatusItem()->title(), "Status: Voice ready");
+    t.app->voice()->togglePushToTalk();
+    t.platform.permissions.answerMicrophone(true);
+    t.platform.mainQueue.runUntilIdle();
+    t.platform.permissions.answerSpeech(3);
+    t.platform.mainQueue.runUntilIdle();
+    const std::string listening = "\u25CF Listening\u2026 (press \u21E7\u2318Space again to send)";
+    EXPECT_EQ(t.app->voiceStatusItem()->title(), "Status: " + listening);
+    EXPECT_EQ(t.window().shownTitle, "Pelko \u2014 " + listening);
+    t.app->voice()->togglePushToTalk();
+    t.platform.mainQueue.advance(Duration{2500});  // nothing was heard
+    EXPECT_EQ(t.app->voiceStatusItem()->title(), "Status: Voice ready");
+    EXPECT_EQ(t.window().shownTitle, "Pelko");
+}
+
+TEST(MenuBar, HasTheFiveMenusWithTheControllersItemsAimedAtIt) {
+    TestApp t;
+    t.platform.userDefaults.values["voiceSpeakReplies"] = false;
+    t.launch();
+    std::vector<std::vector<std::string>> menus;
+    for (const auto& top : t.platform.application.mainMenu->items()) {
+        EXPECT_EQ(top->title(), "");
+        menus.push_back({top->submenu()->title()});
+        for (const auto& item : top->submenu()->items()) {
+            menus.back().push_back(item->isSeparatorItem() ? "-" : item->title() + " " + item->keyEquivalent());
+            EXPECT_EQ(item->target(), item->action() >= MenuAction::checkForUpdateManual ? t.app.get() : nullptr);
+        }
+    }
+    EXPECT_EQ(menus, (std::vector<std::vector<std::string>>{
+                         {"", "About Pelko ", "Check for Updates\u2026 ", "-", "Hide Pelko h", "Quit Pelko q"},
+                         {"Edit", "Undo z", "Redo Z", "-", "Cut x", "Copy c", "Paste v", "Select All a"},
+                         {"Voice", "Push to Talk  ", "Speak Replies Automatically ", "-", "Status: Voice ready "},
+                         {"View", "Reload r", "Home H", "-", "Back [", "Forward ]"},
+                         {"Window", "Minimize m", "Close w"}}));
+    EXPECT_EQ(t.platform.application.menuItem("Push to Talk")->keyEquivalentModifierMask(), 0x120000u);
+    EXPECT_EQ(t.platform.application.menuItem("Speak Replies Automatically")->state(), MenuItemState::off);
+    EXPECT_EQ(t.app->voiceStatusItem(), t.platform.application.menuItem("Status: Voice ready"));
+    EXPECT_FALSE(t.app->voiceStatusItem()->isEnabled());
+}
+
+TEST(MenuBar, ItemsActOnTheWebViewTheVoiceAndTheSetting) {
+    TestApp t;
+    t.platform.userDefaults.values["voiceSpeakReplies"] = "not a Boolean";
+    t.launch();
+    auto choose = [&](const std::string& title, bool isARepeat = false) {
+        auto item = t.platform.application.menuItem(title);
+        t.app->performMenuAction(item->action(), *item, isARepeat);
+    };
+    choose("Back");  // no history: nothing
+    choose("Forward");
+    t.webView().backItems = 1;
+    choose("Back");
+    choose("Back");
+    choose("Reload");
+    choose("Home");
+    EXPECT_EQ(t.webView().backs, 1);
+    EXPECT_EQ(t.webView().forwards, 0);
+    EXPECT_EQ(t.webView().reloads, 1);
+    EXPECT_EQ(t.webView().loads.size(), 2u);
+    EXPECT_EQ(t.webView().loads[1], t.webView().loads[0]);
+
+    auto speakReplies = t.platform.application.menuItem("Speak Replies Automatically");
+    EXPECT_EQ(speakReplies->state(), MenuItemState::on);
+    choose("Speak Replies Automatically");
+    EXPECT_EQ(speakReplies->state(), MenuItemState::off);
+    EXPECT_EQ(t.platform.userDefaults.values["voiceSpeakReplies"], json(false));
+    choose("Speak Replies Automatically");
+    EXPECT_EQ(speakReplies->state(), MenuItemState::on);
+    EXPECT_EQ(t.platform.userDefaults.values["voiceSpeakReplies"], json(true));
+
+    choose("Push to Talk", /*isARepeat=*/true);  // a held key equivalent does not toggle
+    EXPECT_EQ(t.platform.permissions.microphoneRequests, 0);
+    choose("Push to Talk");
+    EXPECT_EQ(t.platform.permissions.microphoneRequests, 1);
+}
+
+}  // namespace
