@@ -3,8 +3,8 @@
 #
 # With a display, the app opens on it and the script returns when you quit
 # the app. Without one, everything runs under Xvfb: the script waits for the
-# page to load, saves a screenshot of the window to docs/screenshot.png and
-# exits.
+# page to load, saves a screenshot of the window to build/demo/screenshot.png
+# and exits.
 #
 # The app keeps its settings, cookies and cache under build/demo/profile, so
 # the demo never touches a real installation's data.
@@ -64,7 +64,6 @@ done
 grep -q "^GET /api " "$service_log" || { echo "The page did not load." >&2; exit 1; }
 # Fonts and the first frames settle.
 sleep 2
-mkdir -p docs
 # Without a window manager the window sits at the top left of a black screen.
-import -window root -trim +repage docs/screenshot.png
-echo "Screenshot: docs/screenshot.png"
+import -window root -trim +repage "$build/screenshot.png"
+echo "Screenshot: $build/screenshot.png"

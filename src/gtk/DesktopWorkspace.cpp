@@ -18,9 +18,18 @@ constexpr std::array<const char*, 12> kRunnableTypes{
     "application/x-ruby",        "application/x-java-archive", "application/x-deb",
 };
 
+void onLaunched(GObject* /*source*/, GAsyncResult* result, gpointer data) {
+    OwnedGString uri(static_cast<char*>(data));
+    GError* error = nullptr;
+    if (!g_app_info_launch_default_for_uri_finish(result, &error)) {
+        g_warning("Could not open %s: %s", uri.get(), error->message);
+        g_clear_error(&error);
+    }
+}
+
 void launchDefault(const std::string& uri) {
-    // The outcome is not reported: an unopened URL is not an error the user asked about.
-    g_app_info_launch_default_for_uri_async(uri.c_str(), nullptr, nullptr, nullptr, nullptr);
+    // Not reported to the user, who asked for nothing that failed; the log keeps it.
+    g_app_info_launch_default_for_uri_async(uri.c_str(), nullptr, nullptr, onLaunched, g_strdup(uri.c_str()));
 }
 
 std::string fileUri(const std::string& path) {
@@ -39,6 +48,7 @@ void onShowItemsDone(GObject* source, GAsyncResult* result, gpointer data) {
     if (reply) {
         g_variant_unref(reply);
     } else {
+        g_warning("The file manager did not show the download (%s); opening its folder instead", error->message);
         g_clear_error(&error);
         if (!request->fallbackFolderUri.empty()) launchDefault(request->fallbackFolderUri);
     }
@@ -84,8 +94,11 @@ void DesktopWorkspace::activateFileViewerSelecting(const std::vector<std::string
     OwnedGString folder(g_path_get_dirname(paths.front().c_str()));
     auto* request = new RevealRequest{fileUri(folder.get())};
 
-    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, nullptr);
+    GError* error = nullptr;
+    GDBusConnection* bus = g_bus_get_sync(G_BUS_TYPE_SESSION, nullptr, &error);
     if (!bus) {
+        g_warning("No session bus to ask the file manager (%s); opening the folder instead", error->message);
+        g_clear_error(&error);
         g_variant_builder_clear(&uris);
         if (!request->fallbackFolderUri.empty()) launchDefault(request->fallbackFolderUri);
         delete request;

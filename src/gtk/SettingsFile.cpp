@@ -48,14 +48,27 @@ bool SettingsFile::setInteger(const std::string& group, const std::string& key, 
 }
 
 bool SettingsFile::save() {
+    // Settings are kept quietly; a failure to keep them is worth a line in the log.
     OwnedGString folder(g_path_get_dirname(path_.c_str()));
-    if (g_mkdir_with_parents(folder.get(), 0700) != 0) return false;
+    if (g_mkdir_with_parents(folder.get(), 0700) != 0) {
+        g_warning("Could not create the settings folder %s: %s", folder.get(), g_strerror(errno));
+        return false;
+    }
     if (unreadable_) {
         const std::string aside = path_ + ".unreadable";
-        if (g_rename(path_.c_str(), aside.c_str()) != 0 && errno != ENOENT) return false;
+        if (g_rename(path_.c_str(), aside.c_str()) != 0 && errno != ENOENT) {
+            g_warning("Could not move the unreadable settings file %s aside: %s", path_.c_str(), g_strerror(errno));
+            return false;
+        }
         unreadable_ = false;
     }
-    return g_key_file_save_to_file(keyFile_, path_.c_str(), nullptr);
+    GError* error = nullptr;
+    if (!g_key_file_save_to_file(keyFile_, path_.c_str(), &error)) {
+        g_warning("Could not save the settings to %s: %s", path_.c_str(), error->message);
+        g_clear_error(&error);
+        return false;
+    }
+    return true;
 }
 
 }  // namespace pelko::gtk
