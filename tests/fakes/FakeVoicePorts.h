@@ -19,8 +19,6 @@ struct FakeEngineRecord {
     bool alive = true;
     bool running = false;
     bool tapInstalled = false;
-    int starts = 0;
-    int stops = 0;
     int tapBus = -1;
     unsigned tapBufferSize = 0;
     AudioFormat tapFormat;
