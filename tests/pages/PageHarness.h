@@ -19,7 +19,8 @@ struct ScriptOutcome {
     std::optional<ScriptError> error;
 };
 
-// A real WebKitGTK web view in a GTK window of the test process, driven by
+// The backend's own web view port (its script evaluation and JSON
+// conversion) and its bridge, in a GTK window of the test process, driven by
 // spinning the GLib main loop until something has happened. Never sleeps.
 class PageHarness {
 public:
