@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "SharedPage.h"
+#include "PageHarness.h"
 #include "voice/ComposerScripts.h"
 
 using namespace pelko;
@@ -31,19 +31,21 @@ class Composer : public ::testing::TestWithParam<Compose> {};
 // "second" is a controlled input: only the native setter gets text into it.
 TEST_P(Composer, WritesTheChosenTextareaAndSubmitPressesCmdEnterFiftyMsLater) {
     const Compose& c = GetParam();
-    PageHarness& page = sharedPage();
-    ASSERT_TRUE(page.loadFixture("page.html"));
+    PageHarness& page = PageHarness::shared();
+    ASSERT_TRUE(page.load());
     page.eval(c.setup);
 
     EXPECT_EQ(page.eval(c.submit ? composerSubmitScript(c.transcript) : composerInsertScript(c.transcript)),
               (c.target ? json{{"ok", true}} : json{{"ok", false}, {"reason", "no-textarea"}}));
-    const json inputs = c.target ? json::array({c.target + (":" + c.values.at(c.target).get<std::string>())})
-                                 : json::array();
-    EXPECT_EQ(page.eval("composers()"),
-              (json{{"values", c.values}, {"focus", c.target ? c.target : ""}, {"inputs", inputs}, {"keys", json::array()}}));
+    const json inputs =
+        c.target ? json::array({c.target + (":" + c.values.at(c.target).get<std::string>())}) : json::array();
+    EXPECT_EQ(
+        page.eval("composers()"),
+        (json{{"values", c.values}, {"focus", c.target ? c.target : ""}, {"inputs", inputs}, {"keys", json::array()}}));
 
     EXPECT_EQ(page.eval("fakeClock.advance(49); keys"), json::array());
-    const json pressed = json::array({std::string(c.target ? c.target : "") + " Enter Enter true false false false true"});
+    const json pressed =
+        json::array({std::string(c.target ? c.target : "") + " Enter Enter true false false false true"});
     EXPECT_EQ(page.eval("fakeClock.advance(1); keys"), c.submit && c.target ? pressed : json::array());
     EXPECT_EQ(page.eval("fakeClock.advance(10000); keys.length"), c.submit && c.target ? 1 : 0);
 }
@@ -51,12 +53,20 @@ TEST_P(Composer, WritesTheChosenTextareaAndSubmitPressesCmdEnterFiftyMsLater) {
 INSTANTIATE_TEST_SUITE_P(
     Rows, Composer,
     ::testing::Values(
-        Compose{"InsertAppendsToTheFocusedOne", false, "first.value = 'draft'; first.focus()", "hi", "first",
+        Compose{"InsertAppendsToTheFocusedOne",
+                false,
+                "first.value = 'draft'; first.focus()",
+                "hi",
+                "first",
                 {{"first", "draft hi"}}},
         Compose{"InsertPassesOverAFocusedReadOnlyOne", false, "readonly.focus()", "hi", "second", {{"second", "hi"}}},
         Compose{"InsertFillsTheLastUsableOneExactly", false, "", kOdd, "second", {{"second", kRepaired}}},
-        Compose{"SubmitReplacesTheLastUsableOneWhateverHasFocus", true, "first.focus(); second.value = 'draft'",
-                kOdd, "second", {{"second", kRepaired}}},
+        Compose{"SubmitReplacesTheLastUsableOneWhateverHasFocus",
+                true,
+                "first.focus(); second.value = 'draft'",
+                kOdd,
+                "second",
+                {{"second", kRepaired}}},
         Compose{"InsertFindsNoUsableOne", false, "first.remove(); second.remove()", "hi", nullptr, json::object()},
         Compose{"SubmitFindsNoUsableOne", true, "first.remove(); second.remove()", "hi", nullptr, json::object()}),
     [](const ::testing::TestParamInfo<Compose>& param) { return param.param.name; });
