@@ -16,11 +16,11 @@ const json kFailed = {{"type", "voice"}, {"event", "replyFailed"}, {"reason", "n
 
 // Page elements that are no read-aloud button, and none that is a stop button.
 const std::string kNotReadAloud =
-    "add('copy', 'Copy'); add('reading', 'Reading aloud'); add('div', 'Read aloud', 'div');"
-    "add('untitled').setAttribute('aria-label', 'Read aloud');";
+    "add('reading', 'Reading aloud'); add('div', 'Read aloud', 'div');"
+    "add('labelled', '').setAttribute('aria-label', 'Read aloud');";
 const std::string kNotStop =
     "add('a', 'Stop recording'); add('b', 'Please stop generating');"
-    "add('c', 'Stop generating', 'div'); add('d').setAttribute('aria-label', 'Stop generating');";
+    "add('c', 'Stop generating', 'div'); add('d', '').setAttribute('aria-label', 'Stop generating');";
 
 struct Watch {
     const char* name;
