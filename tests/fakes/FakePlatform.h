@@ -50,7 +50,7 @@ public:
     void setContentView(WebView& view) override { contentView = &view; }
     void setMinSize(Size size) override { minSize = size; }
     void setDelegate(WindowDelegate* d) override { delegate = d; }
-    void center() override {}
+    void center() override { centered = true; }
     void makeKeyAndOrderFront() override { visible = true; }
     void orderOut() override { visible = false; }
     bool isVisible() const override { return visible; }
@@ -61,6 +61,7 @@ public:
     Size minSize;
     WindowDelegate* delegate = nullptr;
     bool visible = false;
+    bool centered = false;
     Rect contentRect;
     unsigned styleMask = 0;
 };

@@ -71,6 +71,7 @@ std::shared_ptr<SpeechRecognizer> FakeSpeech::recognizerForLocale(const std::str
 }
 
 std::shared_ptr<SpeechAudioBufferRecognitionRequest> FakeSpeech::makeAudioBufferRecognitionRequest() {
+    if (!makesRequests) return nullptr;
     auto request = std::make_shared<FakeRecognitionRequest>();
     requests.push_back(request);
     return request;

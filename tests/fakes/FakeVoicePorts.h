@@ -116,6 +116,7 @@ public:
     std::shared_ptr<FakeSpeechRecognizer> recognizer = std::make_shared<FakeSpeechRecognizer>();
     std::vector<std::string> localesAsked;
     std::vector<std::shared_ptr<FakeRecognitionRequest>> requests;
+    bool makesRequests = true;
 };
 
 // Holds every request until the test answers it.

@@ -43,9 +43,18 @@ TEST(Launch, SetsUpTheWebViewWindowAndMenusAsTheServiceExpects) {
     EXPECT_EQ(t.window().contentView, &t.webView());
     EXPECT_EQ(t.window().delegate, t.app.get());
     EXPECT_TRUE(t.window().visible);
+    EXPECT_TRUE(t.window().centered);
     EXPECT_EQ(t.platform.application.activations, 1);
     EXPECT_EQ(t.platform.speech.localesAsked, std::vector<std::string>{"en-US"});
     EXPECT_EQ(t.app->hookCalls, (std::vector<std::string>{"relocate", "checkForUpdate"}));
+}
+
+TEST(Launch, UntilRelocationIsBuiltTheAppLaunchesWhereItIs) {
+    FakePlatform platform;
+    auto app = std::make_shared<AppDelegate>(platform.ports(), AppConfig{kTestOrigin, {}, kUserAgent, kMacDesktopInfo},
+                                             *makeProcessValues(platform.urls, kTestOrigin));
+    app->applicationDidFinishLaunching();
+    EXPECT_NE(app->window(), nullptr);
 }
 
 TEST(Launch, ARelaunchUnderWayCreatesNothingAndRequestsNothing) {

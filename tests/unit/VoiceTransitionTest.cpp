@@ -190,6 +190,8 @@ INSTANTIATE_TEST_SUITE_P(
                    permissionAlert("Speech Recognition Needed", "")},
         Transition{"pttRecognizerUnavailable", [](VoiceHarness& h) { h.platform.speech.recognizer->available = false; },
                    pushToTalkGranted, VoiceState::idle, text::kUnavailable, {}, false},
+        Transition{"pttNoRecognitionRequest", [](VoiceHarness& h) { h.platform.speech.makesRequests = false; },
+                   pushToTalkGranted, VoiceState::idle, text::kUnavailable, {}, false},
         Transition{"pttEngineRefuses", [](VoiceHarness& h) { h.platform.audio.startOutcomes = {false}; },
                    pushToTalkGranted, VoiceState::idle, text::kMicFailed, {}, false,
                    [](VoiceHarness& h) {
@@ -212,6 +214,13 @@ INSTANTIATE_TEST_SUITE_P(
                        h.answerMicrophone(false);
                    },
                    VoiceState::idle, text::kMicNotAuthorized, {"clearWatcher", "event:idle"}, false},
+        Transition{"dictateSpeechRefused", idle,
+                   [](VoiceHarness& h) {
+                       h.dictate();
+                       h.answerMicrophone(true);
+                       h.answerSpeech(1);
+                   },
+                   VoiceState::idle, text::kSpeechNotAuthorized, {"clearWatcher", "event:idle"}, false},
         Transition{"dictateWhileAwaitingCancelsThenStarts", awaitingReply, dictateGranted, VoiceState::recording,
                    text::kListeningStarted, {"clearWatcher", "clearWatcher", "event:recording"}, true},
         Transition{"dictateWhileDictatingStopsWithoutSend", recordingDictation, [](VoiceHarness& h) { h.dictate(); },
