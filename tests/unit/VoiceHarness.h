@@ -46,14 +46,10 @@ struct VoiceHarness {
     FakePlatform platform;
     std::shared_ptr<FakeWebView> webView = std::make_shared<FakeWebView>();
     std::shared_ptr<VoiceController> voice;
-    std::vector<std::string> statuses;  // every status change, in order
 
     VoiceHarness() { makeController(); }
 
-    void makeController() {
-        voice = std::make_shared<VoiceController>(webView, platform.ports());
-        voice->onStatusChange = [this](const std::string& status) { statuses.push_back(status); };
-    }
+    void makeController() { voice = std::make_shared<VoiceController>(webView, platform.ports()); }
 
     void run() { platform.mainQueue.runUntilIdle(); }
     void advance(int ms) { platform.mainQueue.advance(Duration{ms}); }
@@ -109,14 +105,6 @@ struct VoiceHarness {
         std::vector<std::string> out;
         if (!webView) return out;
         for (std::size_t i = from; i < webView->evaluations.size(); ++i) out.push_back(webView->evaluations[i].script);
-        return out;
-    }
-    // The "pelko:voice" states posted to the page, in order.
-    std::vector<std::string> voiceEvents(std::size_t from = 0) const {
-        std::vector<std::string> out;
-        for (const auto& script : scripts(from))
-            for (const char* state : {"recording", "transcribing", "idle"})
-                if (script == voiceStateScript(state)) out.push_back(state);
         return out;
     }
     // Completes the newest script evaluation that asked for a completion.

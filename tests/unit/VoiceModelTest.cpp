@@ -187,9 +187,6 @@ private:
             const bool speak = chance(60);
             note(std::string("speakReplies ") + (speak ? "on" : "off"));
             h_.platform.userDefaults.values["voiceSpeakReplies"] = speak;
-        } else if (roll < 96) {
-            note("alertAnswer");
-            h_.platform.alerts.answers.push_back(chance(50) ? 1000 : 1001);
         } else if (roll < 97) {
             if (h_.platform.audio.startOutcomes.empty() && chance(50)) {
                 note("nextEngineFails");
