@@ -27,45 +27,52 @@ struct FakeEngineRecord {
     bool capturing() const { return running || tapInstalled; }
 };
 
-class FakeAudioInputNode : public AudioInputNode {
+class FakeAudioEngine : public AudioEngine, AudioInputNode {
 public:
-    FakeAudioInputNode(std::shared_ptr<FakeEngineRecord> record, AudioFormat format)
-        : record_(std::move(record)), format_(format) {}
+    FakeAudioEngine(std::shared_ptr<FakeEngineRecord> record, AudioFormat format, bool startSucceeds)
+        : record_(std::move(record)), format_(format), startSucceeds_(startSucceeds) {}
+    ~FakeAudioEngine() override { record_->alive = false; }
+    AudioInputNode& inputNode() override { return *this; }
+    bool start() override { return record_->running = startSucceeds_; }
+    void stop() override { record_->running = false; }
     AudioFormat outputFormatForBus(int /*bus*/) const override { return format_; }
-    void installTapOnBus(int bus, unsigned bufferSize, const AudioFormat& format, AudioTapBlock block) override;
-    void removeTapOnBus(int bus) override;
+    void installTapOnBus(int bus, unsigned bufferSize, const AudioFormat& format, AudioTapBlock block) override {
+        *record_ = FakeEngineRecord{true, record_->running, true, bus, bufferSize, format, std::move(block)};
+    }
+    void removeTapOnBus(int bus) override {
+        if (bus != record_->tapBus) return;
+        record_->tapInstalled = false;
+        record_->tap = nullptr;
+    }
 
 private:
     std::shared_ptr<FakeEngineRecord> record_;
     AudioFormat format_;
-};
-
-class FakeAudioEngine : public AudioEngine {
-public:
-    FakeAudioEngine(std::shared_ptr<FakeEngineRecord> record, AudioFormat format, bool startSucceeds)
-        : record_(record), input_(record, format), startSucceeds_(startSucceeds) {}
-    ~FakeAudioEngine() override { record_->alive = false; }
-    AudioInputNode& inputNode() override { return input_; }
-    bool start() override;
-    void stop() override;
-
-private:
-    std::shared_ptr<FakeEngineRecord> record_;
-    FakeAudioInputNode input_;
     bool startSucceeds_;
 };
 
 class FakeAudio : public Audio {
 public:
-    std::unique_ptr<AudioEngine> makeAudioEngine() override;
-    // Every engine made, in order.
-    std::vector<std::shared_ptr<FakeEngineRecord>> engines;
-    AudioFormat inputFormat{48000, 1};
-    // Whether the next engines start; when empty, they do.
-    std::deque<bool> startOutcomes;
+    std::unique_ptr<AudioEngine> makeAudioEngine() override {
+        const bool succeeds = startOutcomes.empty() || startOutcomes.front();
+        if (!startOutcomes.empty()) startOutcomes.pop_front();
+        engines.push_back(std::make_shared<FakeEngineRecord>());
+        return std::make_unique<FakeAudioEngine>(engines.back(), inputFormat, succeeds);
+    }
     // Feeds one buffer through every installed tap, as the audio thread would.
-    void capture(const AudioPCMBuffer& buffer);
-    bool anyCapturing() const;
+    void capture(const AudioPCMBuffer& buffer) {
+        for (const auto& engine : engines)
+            if (engine->tapInstalled) AudioTapBlock(engine->tap)(buffer, AudioTime{});  // the block may remove itself
+    }
+    bool anyCapturing() const {
+        for (const auto& engine : engines)
+            if (engine->capturing()) return true;
+        return false;
+    }
+
+    std::vector<std::shared_ptr<FakeEngineRecord>> engines;  // every engine made, in order
+    AudioFormat inputFormat{48000, 1};
+    std::deque<bool> startOutcomes;  // whether the next engines start; when empty, they do
 };
 
 class FakeRecognitionRequest : public SpeechAudioBufferRecognitionRequest {
@@ -85,12 +92,13 @@ class FakeRecognitionTask : public SpeechRecognitionTask {
 public:
     void cancel() override { ++cancelCalls; }
     // Calls the result handler, as the recognizer's queue would.
-    void deliver(const std::optional<SpeechRecognitionResult>& result, const std::optional<SpeechRecognitionError>& error);
+    void deliver(const std::optional<SpeechRecognitionResult>& result, const std::optional<SpeechRecognitionError>& error) {
+        if (handler) handler(result, error);
+    }
     void partial(const std::string& text) { deliver(SpeechRecognitionResult{text, false}, std::nullopt); }
     void final(const std::string& text) { deliver(SpeechRecognitionResult{text, true}, std::nullopt); }
     void fail() { deliver(std::nullopt, SpeechRecognitionError{"recognition failed"}); }
 
-    std::shared_ptr<SpeechAudioBufferRecognitionRequest> request;
     SpeechRecognitionResultHandler handler;
     int cancelCalls = 0;
 };
@@ -99,8 +107,12 @@ class FakeSpeechRecognizer : public SpeechRecognizer {
 public:
     bool isAvailable() const override { return available; }
     bool supportsOnDeviceRecognition() const override { return onDevice; }
-    std::shared_ptr<SpeechRecognitionTask> recognitionTask(std::shared_ptr<SpeechAudioBufferRecognitionRequest> request,
-                                                           SpeechRecognitionResultHandler handler) override;
+    std::shared_ptr<SpeechRecognitionTask> recognitionTask(std::shared_ptr<SpeechAudioBufferRecognitionRequest>,
+                                                           SpeechRecognitionResultHandler handler) override {
+        tasks.push_back(std::make_shared<FakeRecognitionTask>());
+        tasks.back()->handler = std::move(handler);
+        return tasks.back();
+    }
 
     bool available = true;
     bool onDevice = true;
@@ -109,8 +121,15 @@ public:
 
 class FakeSpeech : public Speech {
 public:
-    std::shared_ptr<SpeechRecognizer> recognizerForLocale(const std::string& localeIdentifier) override;
-    std::shared_ptr<SpeechAudioBufferRecognitionRequest> makeAudioBufferRecognitionRequest() override;
+    std::shared_ptr<SpeechRecognizer> recognizerForLocale(const std::string& localeIdentifier) override {
+        localesAsked.push_back(localeIdentifier);
+        return recognizer;
+    }
+    std::shared_ptr<SpeechAudioBufferRecognitionRequest> makeAudioBufferRecognitionRequest() override {
+        if (!makesRequests) return nullptr;
+        requests.push_back(std::make_shared<FakeRecognitionRequest>());
+        return requests.back();
+    }
 
     // None: the platform has no recognizer for any locale.
     std::shared_ptr<FakeSpeechRecognizer> recognizer = std::make_shared<FakeSpeechRecognizer>();
@@ -122,19 +141,33 @@ public:
 // Holds every request until the test answers it.
 class FakePermissions : public Permissions {
 public:
-    void requestRecordPermission(std::function<void(bool granted)> completion) override;
-    void requestSpeechRecognitionAuthorization(
-        std::function<void(SpeechRecognizerAuthorizationStatus status)> handler) override;
+    void requestRecordPermission(std::function<void(bool granted)> completion) override {
+        ++microphoneRequests;
+        pendingMicrophone.push_back(std::move(completion));
+    }
+    void requestSpeechRecognitionAuthorization(std::function<void(SpeechRecognizerAuthorizationStatus)> handler) override {
+        ++speechRequests;
+        pendingSpeech.push_back(std::move(handler));
+    }
 
-    // Answers the oldest pending request; false when none is pending.
-    bool answerMicrophone(bool granted);
-    bool answerSpeech(SpeechRecognizerAuthorizationStatus status);
-    bool answerSpeech(int status) { return answerSpeech(static_cast<SpeechRecognizerAuthorizationStatus>(status)); }
+    // Answer the oldest pending request; false when none is pending.
+    bool answerMicrophone(bool granted) { return answer(pendingMicrophone, granted); }
+    bool answerSpeech(int status) { return answer(pendingSpeech, static_cast<SpeechRecognizerAuthorizationStatus>(status)); }
 
     std::deque<std::function<void(bool)>> pendingMicrophone;
     std::deque<std::function<void(SpeechRecognizerAuthorizationStatus)>> pendingSpeech;
     int microphoneRequests = 0;
     int speechRequests = 0;
+
+private:
+    template <typename Answer, typename Value>
+    static bool answer(std::deque<Answer>& pending, Value value) {
+        if (pending.empty()) return false;
+        Answer handler = std::move(pending.front());
+        pending.pop_front();
+        handler(value);
+        return true;
+    }
 };
 
 }  // namespace pelko::test

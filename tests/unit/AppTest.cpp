@@ -171,10 +171,8 @@ INSTANTIATE_TEST_SUITE_P(
                 ShortcutDecision::toggle},
         KeyCase{"autoRepeat", kCtrlShift, 49, true, true, ShortcutDecision::swallowRepeat},
         KeyCase{"withOption", kCtrlShift | kModifierOption, 49, true, false, ShortcutDecision::passOn},
-        KeyCase{"commandShiftSpace", kModifierCommand | kModifierShift, 49, true, false, ShortcutDecision::passOn},
         KeyCase{"withCommand", kCtrlShift | kModifierCommand, 49, true, false, ShortcutDecision::passOn},
         KeyCase{"ctrlSpace", kModifierControl, 49, true, false, ShortcutDecision::passOn},
-        KeyCase{"shiftSpace", kModifierShift, 49, true, false, ShortcutDecision::passOn},
         KeyCase{"otherKey", kCtrlShift, 50, true, false, ShortcutDecision::passOn},
         KeyCase{"otherWindow", kCtrlShift, 49, false, false, ShortcutDecision::passOn}),
     [](const auto& p) { return std::string(p.param.name); });
