@@ -210,32 +210,20 @@ private:
         FakeRecognitionTask* task = someTask();
         if (!task) return;
         const Utterance& u = utterance();
-        const bool isCurrent = task == h_.platform.speech.recognizer->tasks.back().get();
-        const std::string which = isCurrent ? "current" : "old";
+        const std::string which = task == h_.platform.speech.recognizer->tasks.back().get() ? " current" : " old";
         const int kind = pick(20);
-        switch (kind < 10 ? 0 : kind < 15 ? 1 : kind < 17 ? 2 : kind < 18 ? 3 : 4) {
-        case 0:
-            note("partial " + which + " '" + u.raw + "'");
-            heardRaw_[task].insert(u.raw);
-            task->partial(u.raw);
-            break;
-        case 1:
-            note("final " + which + " '" + u.raw + "'");
-            heardRaw_[task].insert(u.raw);
-            task->final(u.raw);
-            break;
-        case 2:
-            note("error " + which);
+        if (kind >= 15 && kind < 17) {
+            note("error" + which);
             task->fail();
-            break;
-        case 3:
-            note("resultWithError " + which + " '" + u.raw + "'");
-            heardRaw_[task].insert(u.raw);
-            task->deliver(SpeechRecognitionResult{u.raw, chance(50)}, SpeechRecognitionError{"e"});
-            break;
-        default:
-            note("emptyReport " + which);
+        } else if (kind >= 18) {
+            note("emptyReport" + which);
             task->deliver(std::nullopt, std::nullopt);
+        } else {
+            const bool isFinal = kind >= 10 && (kind < 15 || chance(50));
+            note(std::string(kind < 15 ? (isFinal ? "final" : "partial") : "resultWithError") + which + " '" + u.raw + "'");
+            heardRaw_[task].insert(u.raw);
+            task->deliver(SpeechRecognitionResult{u.raw, isFinal},
+                          kind < 15 ? std::nullopt : std::optional(SpeechRecognitionError{"e"}));
         }
     }
 
