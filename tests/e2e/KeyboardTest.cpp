@@ -146,9 +146,7 @@ TEST_F(Keyboard, ControlShiftSpaceTogglesPushToTalkAndNeverReachesThePage) {
 }
 
 TEST_F(Keyboard, MenuKeyEquivalentsActBeforeThePage) {
-    const int loads = app.delegate().finishedNavigations;
-    keyboard.chord({"Control_L", "r"});
-    ASSERT_TRUE(runUntil([&] { return app.delegate().finishedNavigations > loads; }));
+    ASSERT_TRUE(app.loads([&] { keyboard.chord({"Control_L", "r"}); }, "/"));
 
     // After the reload the page's listener is gone; one that records again shows what it gets.
     app.evaluate(R"(

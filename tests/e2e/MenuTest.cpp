@@ -95,29 +95,17 @@ TEST_F(MenuBar, SpeakRepliesShowsItsCheckMarkAndStoresTheChoice) {
 TEST_F(MenuBar, ViewItemsDriveTheWebViewAndCloseOnlyHides) {
     ASSERT_TRUE(app.load("/cookie"));
     app.evaluate("window.__loaded = 'before reload'; 0");
-    const int before = app.delegate().finishedNavigations;
-    choose("Reload");
-    ASSERT_TRUE(runUntil([&] { return app.delegate().finishedNavigations > before; }));
+    ASSERT_TRUE(app.loads([&] { choose("Reload"); }, "/cookie"));
     EXPECT_EQ(app.evaluate("window.__loaded || null").value, nlohmann::json(nullptr));
-
-    const auto chooseAndLoad = [&](const std::string& label, const std::string& path) {
-        const int loads = app.delegate().finishedNavigations;
-        choose(label);
-        return runUntil([&] {
-            return app.delegate().finishedNavigations > loads && app.currentURL() == World::get().origin() + path;
-        });
-    };
-    EXPECT_TRUE(chooseAndLoad("Back", "/"));
-    EXPECT_TRUE(chooseAndLoad("Forward", "/cookie"));
-    EXPECT_TRUE(chooseAndLoad("Home", "/"));
+    EXPECT_TRUE(app.loads([&] { choose("Back"); }, "/"));
+    EXPECT_TRUE(app.loads([&] { choose("Forward"); }, "/cookie"));
+    EXPECT_TRUE(app.loads([&] { choose("Home"); }, "/"));
 
     choose("Close");
     ASSERT_TRUE(runUntil([&] { return !gtk_widget_get_visible(GTK_WIDGET(app.window())); }));
     EXPECT_NE(app.window(), nullptr);
     // Menu actions still reach the hidden page.
-    const int hiddenBefore = app.delegate().finishedNavigations;
-    choose("Reload");
-    EXPECT_TRUE(runUntil([&] { return app.delegate().finishedNavigations > hiddenBefore; }));
+    EXPECT_TRUE(app.loads([&] { choose("Reload"); }, "/"));
 }
 
 TEST_F(MenuBar, EditItemsActOnTheFocusedPageField) {

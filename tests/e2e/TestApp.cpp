@@ -14,11 +14,6 @@ void RecordingAppDelegate::didReceiveScriptMessage(const ScriptMessage& message)
     AppDelegate::didReceiveScriptMessage(message);
 }
 
-void RecordingAppDelegate::didFinishNavigation() {
-    ++finishedNavigations;
-    AppDelegate::didFinishNavigation();
-}
-
 void RecordingAppDelegate::decidePolicyForNavigationAction(const NavigationAction& action,
                                                            NavigationActionDecision decision) {
     navigationActions.push_back(action);
@@ -94,6 +89,7 @@ TestApp::TestApp(DesktopInfo desktopInfo) {
 }
 
 TestApp::~TestApp() {
+    if (WebKitWebView* view = webView()) g_signal_handlers_disconnect_by_data(view, &loadsEnded_);
     lifecycle_.reset();
     // The menus and the key monitors point at this controller: they go first.
     World::get().platform().application().setMainMenu(nullptr);
@@ -107,7 +103,12 @@ void TestApp::launch() { g_application_activate(G_APPLICATION(World::get().appli
 
 void TestApp::launchAndWaitForHome() {
     launch();
-    runUntil([this] { return delegate_->finishedNavigations > 0; });
+    if (!webView()) return;
+    g_signal_connect(webView(), "load-changed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent event, gpointer ended) {
+                         if (event == WEBKIT_LOAD_FINISHED) ++*static_cast<int*>(ended);
+                     }),
+                     &loadsEnded_);
+    runUntil([this] { return loadsEnded_ > 0 && currentURL() == World::get().origin() + "/"; });
 }
 
 GtkWindow* TestApp::window() const {
@@ -125,11 +126,16 @@ std::string TestApp::currentURL() const {
     return uri ? uri : "";
 }
 
+bool TestApp::loads(const std::function<void()>& action, const std::string& pathOrURL) {
+    const std::string url = pathOrURL.rfind("http", 0) == 0 ? pathOrURL : World::get().origin() + pathOrURL;
+    const int before = loadsEnded_;
+    action();
+    return runUntil([&] { return loadsEnded_ > before && currentURL() == url; });
+}
+
 bool TestApp::load(const std::string& pathOrURL) {
     const std::string url = pathOrURL.rfind("http", 0) == 0 ? pathOrURL : World::get().origin() + pathOrURL;
-    const int before = delegate_->finishedNavigations;
-    webkit_web_view_load_uri(webView(), url.c_str());
-    return runUntil([&] { return delegate_->finishedNavigations > before && currentURL() == url; });
+    return loads([&] { webkit_web_view_load_uri(webView(), url.c_str()); }, url);
 }
 
 TestApp::Result TestApp::evaluate(const std::string& script) {

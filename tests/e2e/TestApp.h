@@ -28,7 +28,6 @@ public:
 
     std::vector<std::string> agentCalls;
     std::vector<ScriptMessage> scriptMessages;
-    int finishedNavigations = 0;
     std::vector<NavigationAction> navigationActions;
     std::vector<NavigationResponse> navigationResponses;
     std::vector<NavigationAction> popupRequests;
@@ -45,7 +44,6 @@ public:
     std::function<void(const DownloadRef&, const std::string&, DownloadDestinationCompletion)> onDecideDestination;
 
     void didReceiveScriptMessage(const ScriptMessage& message) override;
-    void didFinishNavigation() override;
     void decidePolicyForNavigationAction(const NavigationAction& action, NavigationActionDecision decision) override;
     void decidePolicyForNavigationResponse(const NavigationResponse& response,
                                            NavigationResponseDecision decision) override;
@@ -86,7 +84,12 @@ public:
     WebKitWebView* webView() const;
     std::string currentURL() const;
 
-    // Loads `path` on the service origin (or an absolute URL) and waits for the load to finish.
+    // Does `action` and waits until a load ends at `pathOrURL` (a path on the
+    // service origin, or an absolute URL). Whether the load succeeded is not
+    // asked: a page the back/forward cache restores may report its own
+    // earlier cancellation.
+    bool loads(const std::function<void()>& action, const std::string& pathOrURL);
+    // Loads `path` on the service origin (or an absolute URL) and waits for the load to end.
     bool load(const std::string& pathOrURL);
     struct Result {
         std::optional<nlohmann::json> value;
@@ -102,6 +105,7 @@ private:
     test::FakeWorkspace workspace_;
     std::shared_ptr<RecordingAppDelegate> delegate_;
     std::unique_ptr<gtk::ApplicationLifecycle> lifecycle_;
+    int loadsEnded_ = 0;
 };
 
 }  // namespace pelko::e2e
