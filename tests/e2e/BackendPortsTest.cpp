@@ -17,7 +17,6 @@
 #include "gtk/GUriUrls.h"
 #include "gtk/GlibMainQueue.h"
 #include "gtk/KeyFileUserDefaults.h"
-#include "gtk/LinuxPermissions.h"
 #include "gtk/MenuBarRenderer.h"
 #include "gtk/SettingsFile.h"
 #include "platform/Application.h"
@@ -271,20 +270,6 @@ TEST(GlibMainQueue, RunsBlocksInOrderFromAnyThreadAndTimersOnlyUntilInvalidated)
     EXPECT_LT(std::find(order.begin(), order.end(), 3), std::find(order.begin(), order.end(), 4));
     EXPECT_FALSE(cancelled);
     kept->invalidate();  // after firing: nothing happens
-}
-
-TEST(LinuxPermissions, GrantsBothLaterOnTheMainQueue) {
-    gtk::GlibMainQueue queue;
-    gtk::LinuxPermissions permissions(queue);
-    std::optional<bool> microphone;
-    std::optional<SpeechRecognizerAuthorizationStatus> speech;
-    permissions.requestRecordPermission([&](bool granted) { microphone = granted; });
-    permissions.requestSpeechRecognitionAuthorization([&](SpeechRecognizerAuthorizationStatus s) { speech = s; });
-    EXPECT_FALSE(microphone);  // never from inside the request
-    EXPECT_FALSE(speech);
-    ASSERT_TRUE(runUntil([&] { return microphone && speech; }, 5s));
-    EXPECT_TRUE(*microphone);
-    EXPECT_EQ(*speech, SpeechRecognizerAuthorizationStatus::authorized);
 }
 
 }  // namespace

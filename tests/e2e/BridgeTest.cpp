@@ -117,40 +117,5 @@ TEST_F(FramesPage, ACrossOriginFramesMessagesArriveAsItsOwnAndAreNotActedOn) {
     EXPECT_EQ(app.delegate().agentCalls, std::vector<std::string>{"disconnect"});
 }
 
-TEST_F(FramesPage, BodiesThatAreNotJsonOrNestTooDeeplyAreDroppedAndThePageGoesOn) {
-    const auto result = app.evaluate(R"(
-        const post = (b) => window.webkit.messageHandlers.pelko.postMessage(b);
-        const nest = (levels) => { let v = 'x'; for (let i = 0; i < levels; i++) v = [v]; return v; };
-        const cyclic = {type: 'setupIMessage'}; cyclic.self = cyclic;
-        post(cyclic);
-        post(() => 1);
-        post(undefined);
-        post(Symbol('x'));
-        post({type: 'setupIMessage', big: 10n});
-        post({type: 'voice', event: 'dictate', deep: nest(1000)});
-        post({type: 'nested', fine: nest(100)});
-        post({type: 'disconnectIMessage', after: 'all'});
-        'still running';
-    )");
-    EXPECT_EQ(result.value, nlohmann::json("still running"));
-    ASSERT_TRUE(runUntil([&] { return !app.delegate().agentCalls.empty(); }));
-    EXPECT_EQ(app.delegate().agentCalls, std::vector<std::string>{"disconnect"});
-    std::vector<std::string> delivered;
-    for (const auto& message : app.delegate().scriptMessages) delivered.push_back(message.body.value("type", "?"));
-    EXPECT_EQ(delivered, (std::vector<std::string>{"nested", "disconnectIMessage"}));
-}
-
-TEST(Bridge, AMessageFromAnotherHostsPageIsNotActedOn) {
-    TestApp app;
-    app.launchAndWaitForHome();
-    ASSERT_TRUE(app.load(World::get().otherOrigin() + "/"));
-    EXPECT_EQ(app.evaluate("window.__pelkoShellAtStart").value, kLinuxDesktopInfo);
-    app.evaluate("window.webkit.messageHandlers.pelko.postMessage({type: 'setupIMessage'}); 0");
-    ASSERT_TRUE(runUntil([&] { return !app.delegate().scriptMessages.empty(); }));
-    EXPECT_TRUE(app.delegate().scriptMessages.back().isMainFrame);
-    EXPECT_EQ(app.delegate().scriptMessages.back().frameOrigin.host, "localhost");
-    EXPECT_TRUE(app.delegate().agentCalls.empty());
-}
-
 }  // namespace
 }  // namespace pelko::e2e

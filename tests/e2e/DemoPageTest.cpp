@@ -65,40 +65,5 @@ TEST(DemoPage, TheDictateButtonAsksTheAppAndFollowsItsVoiceEvents) {
     EXPECT_EQ(app.evaluate("document.getElementById('dictate-label').textContent").value, nlohmann::json(""));
 }
 
-TEST(DemoPage, TheIMessageCardFollowsWhatTheAppCanDo) {
-    {
-        TestApp app;  // Linux: no iMessage
-        app.launchAndWaitForHome();
-        EXPECT_EQ(app.evaluate("document.getElementById('imessage-unavailable').textContent").value,
-                  nlohmann::json("iMessage isn't available on this platform."));
-        EXPECT_EQ(app.evaluate("document.getElementById('imessage-controls').hidden").value, nlohmann::json(true));
-    }
-    TestApp app(DesktopInfo{"mac", true, true});
-    app.launchAndWaitForHome();
-    const std::string code = app.evaluate("document.getElementById('pairing-code').textContent").value->get<std::string>();
-    EXPECT_EQ(code.size(), 7u);
-    app.evaluate("document.getElementById('imessage-connect').click(); 0");
-    app.evaluate("document.getElementById('imessage-disconnect').click(); 0");
-    ASSERT_TRUE(runUntil([&] { return app.delegate().agentCalls.size() == 2; }));
-    EXPECT_EQ(app.delegate().agentCalls,
-              (std::vector<std::string>{"setup " + code + " " + World::get().origin() + "/api", "disconnect"}));
-}
-
-TEST(DemoPage, TheManifestAndTheApiAnswer) {
-    TestApp app;
-    app.launchAndWaitForHome();
-    app.evaluate(R"(
-        Promise.all(['/desktop-latest.json', '/api'].map(p => fetch(p).then(r => r.json())))
-          .then(all => { window.__answers = all; });
-        0)");
-    ASSERT_TRUE(app.waitForValue("Array.isArray(window.__answers)", true));
-    const auto answers = *app.evaluate("window.__answers").value;
-    EXPECT_EQ(answers[0],
-              nlohmann::json({{"version", "9.9.9"}, {"url", World::get().origin() + "/files/Pelko-9.9.9.dmg"}}));
-    EXPECT_EQ(answers[1]["status"], "ok");
-    app.evaluate("fetch('/files/Pelko-9.9.9.dmg').then(r => { window.__package = r.status; }); 0");
-    EXPECT_TRUE(app.waitForValue("window.__package || 0", 200));
-}
-
 }  // namespace
 }  // namespace pelko::e2e

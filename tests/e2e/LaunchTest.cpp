@@ -30,21 +30,5 @@ TEST(Launch, ShowsTheHomePageWithTheFixedUserAgent) {
     EXPECT_TRUE(app.waitForValue("window.__ua || null", kUserAgent));
 }
 
-TEST(Launch, TheWebViewIsTheWholeContentAt1280By860) {
-    TestApp app;
-    app.launchAndWaitForHome();
-    GtkWidget* view = GTK_WIDGET(app.webView());
-    ASSERT_TRUE(runUntil([&] { return gtk_widget_get_width(view) == 1280 && gtk_widget_get_height(view) == 860; }))
-        << gtk_widget_get_width(view) << "x" << gtk_widget_get_height(view);
-    EXPECT_EQ(gtk_widget_get_root(view), GTK_ROOT(app.window()));
-    int minWidth = 0;
-    int minHeight = 0;
-    gtk_widget_get_size_request(GTK_WIDGET(app.window()), &minWidth, &minHeight);
-    EXPECT_EQ(minWidth, 720);
-    EXPECT_EQ(minHeight, 560);
-    // The page sees the same viewport.
-    EXPECT_EQ(app.evaluate("[innerWidth, innerHeight]").value, nlohmann::json({1280, 860}));
-}
-
 }  // namespace
 }  // namespace pelko::e2e

@@ -37,51 +37,6 @@ protected:
     TestApp app;
 };
 
-TEST_F(MenuBar, HasTheFiveMenusWithTheirItemsInOrder) {
-    const auto bar = menus();
-    ASSERT_EQ(bar.size(), 5u);
-    EXPECT_EQ(bar[0].label, "Pelko");
-    EXPECT_EQ(bar[0].labels(),
-              (std::vector<std::string>{"About Pelko", "Check for Updates\u2026", "Hide Pelko", "Quit Pelko"}));
-    EXPECT_EQ(bar[0].sections.size(), 2u) << "the separator after Check for Updates";
-    EXPECT_EQ(bar[1].label, "Edit");
-    EXPECT_EQ(bar[1].labels(), (std::vector<std::string>{"Undo", "Redo", "Cut", "Copy", "Paste", "Select All"}));
-    EXPECT_EQ(bar[2].label, "Voice");
-    EXPECT_EQ(bar[2].labels(), (std::vector<std::string>{"Push to Talk", "Speak Replies Automatically",
-                                                          "Status: Voice ready"}));
-    EXPECT_EQ(bar[3].label, "View");
-    EXPECT_EQ(bar[3].labels(), (std::vector<std::string>{"Reload", "Home", "Back", "Forward"}));
-    EXPECT_EQ(bar[4].label, "Window");
-    EXPECT_EQ(bar[4].labels(), (std::vector<std::string>{"Minimize", "Close"}));
-}
-
-TEST_F(MenuBar, KeyEquivalentsUseCtrlWhereTheMenusSayCommand) {
-    const std::vector<std::pair<std::string, std::string>> table{
-        {"About Pelko", ""},          {"Hide Pelko", "<Control>h"},       {"Quit Pelko", "<Control>q"},
-        {"Undo", "<Control>z"},       {"Redo", "<Shift><Control>z"},      {"Select All", "<Control>a"},
-        {"Push to Talk", "<Shift><Control>space"},                        {"Speak Replies Automatically", ""},
-        {"Reload", "<Control>r"},     {"Home", "<Shift><Control>h"},      {"Back", "<Control>bracketleft"},
-        {"Forward", "<Control>bracketright"},                             {"Close", "<Control>w"},
-    };
-    for (const auto& [label, accel] : table) EXPECT_EQ(item(label).accel, accel) << label;
-}
-
-TEST_F(MenuBar, TheStatusItemIsDisabledAndFollowsTheVoiceStatus) {
-    const std::string status = item("Status: Voice ready").action;
-    EXPECT_FALSE(g_action_group_get_action_enabled(actions(), status.c_str()));
-    EXPECT_TRUE(g_action_group_get_action_enabled(actions(), item("Reload").action.c_str()));
-
-    app.delegate().voiceStatusChanged("\u25CF Listening\u2026");
-    EXPECT_TRUE(findItem(menus(), "Status: \u25CF Listening\u2026"));
-    EXPECT_FALSE(findItem(menus(), "Status: Voice ready"));
-    EXPECT_STREQ(gtk_window_get_title(app.window()), "Pelko \u2014 \u25CF Listening\u2026");
-    EXPECT_FALSE(g_action_group_get_action_enabled(actions(), item("Status: \u25CF Listening\u2026").action.c_str()));
-
-    app.delegate().voiceStatusChanged("Voice ready");
-    EXPECT_TRUE(findItem(menus(), "Status: Voice ready"));
-    EXPECT_STREQ(gtk_window_get_title(app.window()), "Pelko");
-}
-
 TEST_F(MenuBar, SpeakRepliesShowsItsCheckMarkAndStoresTheChoice) {
     EXPECT_EQ(checkState("Speak Replies Automatically"), true);
     choose("Speak Replies Automatically");

@@ -32,17 +32,6 @@ TEST_F(WindowFrame, ASavedSizeIsRestored) {
     EXPECT_TRUE(contentIs(app, 1000, 700));
 }
 
-TEST_F(WindowFrame, AGarbledSavedSizeIsIgnored) {
-    for (const auto& [width, height] : std::vector<std::pair<std::string, std::string>>{
-             {"wide", "700"}, {"-40", "700"}, {"1000", "999999"}, {"", ""}}) {
-        settings().setValue(kFrameGroup, "width", width);
-        settings().setValue(kFrameGroup, "height", height);
-        TestApp app;
-        app.launchAndWaitForHome();
-        EXPECT_TRUE(contentIs(app, 1280, 860)) << width << "x" << height;
-    }
-}
-
 TEST_F(WindowFrame, AResizeIsSavedOnceItSettles) {
     TestApp app;
     app.launchAndWaitForHome();
