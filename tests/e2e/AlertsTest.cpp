@@ -2,7 +2,7 @@
 #include <gtk/gtk.h>
 #include <gtest/gtest.h>
 
-#include "World.h"
+#include "Harness.h"
 #include "gtk/GtkAlerts.h"
 
 namespace pelko::e2e {
@@ -68,7 +68,7 @@ int runAlert(const AlertSpec& alert, Seen& seen, std::function<void(GtkDialog*)>
         if (w->dialog) gtk_dialog_response(w->dialog, GTK_RESPONSE_NONE);
         return G_SOURCE_CONTINUE;
     }, &watch);
-    gtk::GtkAlerts alerts(World::get().application());
+    gtk::GtkAlerts alerts(World::get().application);
     const int answer = alerts.runModal(alert);
     g_source_remove(rescue);
     if (!watch.done) g_source_remove(poll);

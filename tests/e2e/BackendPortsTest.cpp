@@ -11,7 +11,7 @@
 #include <fstream>
 #include <thread>
 
-#include "World.h"
+#include "Harness.h"
 #include "gtk/BridgeRelay.h"
 #include "gtk/DesktopWorkspace.h"
 #include "gtk/GUriUrls.h"
