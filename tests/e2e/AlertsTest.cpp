@@ -1,116 +1,72 @@
-// The real alerts: GtkMessageDialogs run modally.
-#include <gtk/gtk.h>
+// The real alerts: GtkMessageDialogs run modally, answered as a person would.
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 
-#include "World.h"
+#include "Harness.h"
 #include "gtk/GtkAlerts.h"
 
 namespace pelko::e2e {
 namespace {
 
-// The message dialog on screen, if any.
-GtkDialog* shownDialog() {
-    GListModel* toplevels = gtk_window_get_toplevels();
-    for (guint i = 0; i < g_list_model_get_n_items(toplevels); ++i) {
-        auto* window = static_cast<GtkWindow*>(g_list_model_get_item(toplevels, i));
-        g_object_unref(window);
-        if (GTK_IS_MESSAGE_DIALOG(window) && gtk_widget_get_visible(GTK_WIDGET(window))) return GTK_DIALOG(window);
-    }
-    return nullptr;
-}
+enum : int { kCloseBox = 0, kDestroyedElsewhere = -1 };
 
-std::string property(GtkDialog* dialog, const char* name) {
-    gchar* value = nullptr;
-    g_object_get(dialog, name, &value, nullptr);
-    std::string out = value ? value : "";
-    g_free(value);
-    return out;
-}
-
-struct Seen {
-    std::string text;
-    std::string secondary;
-    std::vector<std::string> buttons;
-    int defaultResponse = 0;
+struct AlertCase {
+    const char* name;
+    AlertSpec alert;
+    int press;                         // a button's answer, or one of the two above
+    std::vector<std::string> buttons;  // as shown, in order
+    int answer;
 };
 
-// Runs the alert; once its dialog shows, records it and lets `act` answer.
-int runAlert(const AlertSpec& alert, Seen& seen, std::function<void(GtkDialog*)> act) {
-    struct Watch {
-        Seen* seen;
-        std::function<void(GtkDialog*)> act;
-        bool done = false;
-        GtkDialog* dialog = nullptr;  // one reference held
-        bool rescued = false;
-    } watch{&seen, std::move(act)};
-    seen = Seen{};
-    const guint poll = g_timeout_add(20, [](gpointer data) -> gboolean {
-        auto* w = static_cast<Watch*>(data);
-        GtkDialog* dialog = shownDialog();
-        if (!dialog) return G_SOURCE_CONTINUE;
-        w->done = true;
-        w->dialog = GTK_DIALOG(g_object_ref(dialog));
-        w->seen->text = property(dialog, "text");
-        w->seen->secondary = property(dialog, "secondary-text");
-        for (int response = kAlertFirstButtonReturn; response < kAlertFirstButtonReturn + 8; ++response) {
-            if (GtkWidget* button = gtk_dialog_get_widget_for_response(dialog, response)) {
-                w->seen->buttons.push_back(gtk_button_get_label(GTK_BUTTON(button)));
-                if (gtk_widget_has_default(button)) w->seen->defaultResponse = response;
-            }
-        }
-        w->act(dialog);
-        return G_SOURCE_REMOVE;
-    }, &watch);
-    // An alert that does not end when it should is ended here, and the test fails.
-    const guint rescue = g_timeout_add(5000, [](gpointer data) -> gboolean {
-        auto* w = static_cast<Watch*>(data);
-        w->rescued = true;
-        if (w->dialog) gtk_dialog_response(w->dialog, GTK_RESPONSE_NONE);
-        return G_SOURCE_CONTINUE;
-    }, &watch);
-    gtk::GtkAlerts alerts(World::get().application());
-    const int answer = alerts.runModal(alert);
-    g_source_remove(rescue);
-    if (!watch.done) g_source_remove(poll);
-    if (watch.dialog) g_object_unref(watch.dialog);
-    EXPECT_FALSE(watch.rescued) << "the alert did not end by itself";
-    return answer;
+struct Person {
+    int press;
+    GtkDialog* dialog = nullptr;
+    std::vector<std::string> buttons;
+};
+
+// Once the dialog shows: reads its buttons, then answers.
+gboolean answerOnceShown(gpointer data) {
+    auto* person = static_cast<Person*>(data);
+    GList* windows = gtk_window_list_toplevels();
+    for (GList* window = windows; window && !person->dialog; window = window->next) {
+        if (GTK_IS_MESSAGE_DIALOG(window->data) && gtk_widget_get_visible(GTK_WIDGET(window->data)))
+            person->dialog = GTK_DIALOG(window->data);
+    }
+    g_list_free(windows);
+    if (!person->dialog) return G_SOURCE_CONTINUE;
+    for (int response = kAlertFirstButtonReturn; response < kAlertFirstButtonReturn + 4; ++response) {
+        if (GtkWidget* button = gtk_dialog_get_widget_for_response(person->dialog, response))
+            person->buttons.push_back(gtk_button_get_label(GTK_BUTTON(button)));
+    }
+    if (person->press == kCloseBox) gtk_window_close(GTK_WINDOW(person->dialog));
+    if (person->press == kDestroyedElsewhere) gtk_window_destroy(GTK_WINDOW(person->dialog));
+    if (person->press >= kAlertFirstButtonReturn) gtk_dialog_response(person->dialog, person->press);
+    return G_SOURCE_REMOVE;
 }
 
-TEST(Alerts, ButtonsKeepTheirOrderAndAnswerFrom1000) {
-    Seen seen;
-    const int answer = runAlert({"Microphone access is off", "Allow it in Settings.", {"Open Settings", "Not Now"}},
-                                seen, [](GtkDialog* dialog) { gtk_dialog_response(dialog, kAlertFirstButtonReturn + 1); });
-    EXPECT_EQ(answer, 1001);
-    EXPECT_EQ(seen.text, "Microphone access is off");
-    EXPECT_EQ(seen.secondary, "Allow it in Settings.");
-    EXPECT_EQ(seen.buttons, (std::vector<std::string>{"Open Settings", "Not Now"}));
-    EXPECT_EQ(seen.defaultResponse, 1000);
-    EXPECT_FALSE(shownDialog());
+class Alerts : public ::testing::TestWithParam<AlertCase> {};
 
-    EXPECT_EQ(runAlert({"Update", "", {"Download", "Later"}}, seen,
-                       [](GtkDialog* dialog) { gtk_dialog_response(dialog, kAlertFirstButtonReturn); }),
-              1000);
+TEST_P(Alerts, ShowTheirButtonsInOrderAndAnswerAsTheOnePressed) {
+    Person person{GetParam().press, nullptr, {}};
+    const guint watch = g_timeout_add(20, answerOnceShown, &person);
+    EXPECT_EQ(gtk::GtkAlerts(World::get().application).runModal(GetParam().alert), GetParam().answer);
+    if (!person.dialog) g_source_remove(watch);
+    EXPECT_EQ(person.buttons, GetParam().buttons);
 }
 
-TEST(Alerts, NoButtonsGiveOneOkButton) {
-    Seen seen;
-    EXPECT_EQ(runAlert({"Download failed", "The network connection was lost.", {}}, seen,
-                       [](GtkDialog* dialog) { gtk_dialog_response(dialog, kAlertFirstButtonReturn); }),
-              1000);
-    EXPECT_EQ(seen.buttons, std::vector<std::string>{"OK"});
-}
-
-TEST(Alerts, ClosingWithoutAButtonAnswersAsTheCancelButton) {
-    Seen seen;
-    EXPECT_EQ(runAlert({"Move to Applications?", "", {"Move", "Not Now", "Never"}, 1}, seen,
-                       [](GtkDialog* dialog) { gtk_window_close(GTK_WINDOW(dialog)); }),
-              1001);
-    // Even when the dialog is destroyed from elsewhere.
-    EXPECT_EQ(runAlert({"Update available", "", {"Download", "Later"}, 1}, seen,
-                       [](GtkDialog* dialog) { gtk_window_destroy(GTK_WINDOW(dialog)); }),
-              1001);
-}
+// clang-format off
+INSTANTIATE_TEST_SUITE_P(
+    Rows, Alerts,
+    ::testing::Values(
+        AlertCase{"SecondButton", {"Microphone access is off", "Allow it in Settings.", {"Open Settings", "Not Now"}},
+                  1001, {"Open Settings", "Not Now"}, 1001},
+        AlertCase{"NoButtonsGiveOk", {"Download failed", "The network connection was lost.", {}}, 1000, {"OK"}, 1000},
+        AlertCase{"ClosedAnswersCancel", {"Move to Applications?", "", {"Move", "Not Now", "Never"}, 1}, kCloseBox,
+                  {"Move", "Not Now", "Never"}, 1001},
+        AlertCase{"DestroyedAnswersCancel", {"Update available", "", {"Download", "Later"}, 1}, kDestroyedElsewhere,
+                  {"Download", "Later"}, 1001}),
+    [](const ::testing::TestParamInfo<AlertCase>& param) { return std::string(param.param.name); });
+// clang-format on
 
 }  // namespace
 }  // namespace pelko::e2e

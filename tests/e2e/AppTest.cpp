@@ -1,0 +1,163 @@
+// The app by the paths a user takes: the launch, the window's size from one
+// launch to the next, closing and launching again, a restart, the menu bar
+// and real key presses through the X server (XTest).
+#include <gtest/gtest.h>
+#include <gtk/gtk.h>
+
+#include "DemoService.h"
+#include "Harness.h"
+#include "gtk/LinuxPlatform.h"
+
+#include <ranges>
+
+// Last: Xlib's macros (None, True, Status...) would break the headers above.
+#include <X11/Xlib.h>
+#include <X11/extensions/XTest.h>
+#include <gdk/x11/gdkx.h>
+
+namespace pelko::e2e {
+
+TEST(Launch, ShowsTheHomePageWithTheFixedUserAgent) {
+    TestApp app;
+    ASSERT_TRUE(app.launch());
+    EXPECT_TRUE(gtk_widget_get_visible(GTK_WIDGET(app.window())));
+    app.eval("fetch('/ua').then(r => r.json()).then(j => { window.__ua = j.userAgent; }); 0");
+    EXPECT_TRUE(app.waitFor("window.__ua || null", kUserAgent));
+    // The page, what it loads and what its scripts fetch.
+    for (const auto& request : World::get().demo->requests()) EXPECT_EQ(request.userAgent, kUserAgent) << request.path;
+}
+
+TEST(Launch, TheWindowKeepsTheSizeTheUserGaveIt) {
+    constexpr const char* kFrame = "Window PelkoMainWindow";
+    gtk::SettingsFile& settings = World::get().platform->settings();
+    const auto contentIs = [](TestApp& app, int width, int height) {
+        GtkWidget* view = GTK_WIDGET(app.webView());
+        return runUntil([&] { return gtk_widget_get_width(view) == width && gtk_widget_get_height(view) == height; });
+    };
+    settings.setInteger(kFrame, "width", 1280);
+    settings.setInteger(kFrame, "height", 860);
+    {
+        TestApp app;
+        ASSERT_TRUE(app.launch());
+        ASSERT_TRUE(contentIs(app, 1280, 860));
+        int width = 0;
+        int height = 0;
+        gtk_window_get_default_size(app.window(), &width, &height);
+        // What the window manager does when the user drags the window's corner.
+        gtk_window_set_default_size(app.window(), 1100, height - 100);
+        ASSERT_TRUE(runUntil(
+            [&] { return settings.integer(kFrame, "width") == 1100 && settings.integer(kFrame, "height") == 760; }));
+    }
+    TestApp app;
+    ASSERT_TRUE(app.launch());
+    EXPECT_TRUE(contentIs(app, 1100, 760));
+}
+
+TEST(Lifecycle, ClosingHidesTheWindowAndASecondLaunchShowsItAgain) {
+    TestApp app;
+    ASSERT_TRUE(app.launch());
+    ASSERT_TRUE(app.load("/cookie"));
+    app.eval("window.__state = 'kept'; 0");
+    GtkWindow* window = app.window();
+    gtk_window_close(window);  // the close button's way
+    ASSERT_TRUE(runUntil([&] { return !gtk_widget_get_visible(GTK_WIDGET(window)); }));
+
+    // A second launch of the program hands its activation to this instance.
+    EXPECT_EQ(runHelperProcess({"--helper=second-launch"}, {}), 0);
+    ASSERT_TRUE(runUntil([&] { return gtk_widget_get_visible(GTK_WIDGET(window)); }));
+    EXPECT_EQ(app.window(), window);
+    EXPECT_EQ(app.eval("window.__state"), "kept");
+}
+
+TEST(Lifecycle, ACookieSurvivesARestart) {
+    const std::string profile = temporaryHome() + "/restart";
+    ASSERT_EQ(runHelperProcess({"--helper=cookie-set:remembered42"}, profile), 0);
+    EXPECT_EQ(runHelperProcess({"--helper=cookie-check:remembered42"}, profile), 0);
+    // It lives in the data folders: a run over other ones does not see it.
+    EXPECT_EQ(runHelperProcess({"--helper=cookie-check:remembered42"}, profile + "/other"), 1);
+}
+
+TEST(MenuBar, RendersAndItsItemsAct) {
+    TestApp app;
+    ASSERT_TRUE(app.launch());
+    std::vector<std::string> menus;
+    std::string speakReplies;
+    for (const auto& [label, action] : app.menuItems()) {
+        if (action.empty()) menus.push_back(label);
+        if (label == "Speak Replies Automatically") speakReplies = action;
+    }
+    EXPECT_EQ(menus, (std::vector<std::string>{"Pelko", "Edit", "Voice", "View", "Window"}));
+
+    // Editing commands act on the page's focused field.
+    const std::string field = "document.getElementById('composer-input')";
+    app.eval(field + ".value = 'through the menu'; " + field + ".focus(); 0");
+    app.choose("Select All");
+    app.choose("Cut");
+    EXPECT_TRUE(app.waitFor(field + ".value", ""));
+    app.choose("Paste");
+    EXPECT_TRUE(app.waitFor(field + ".value", "through the menu"));
+
+    // A check mark, on at first, goes off.
+    app.choose("Speak Replies Automatically");
+    GVariant* checked = g_action_group_get_action_state(G_ACTION_GROUP(World::get().application), speakReplies.c_str());
+    ASSERT_TRUE(checked);
+    EXPECT_FALSE(g_variant_get_boolean(checked));
+    g_variant_unref(checked);
+    app.choose("Speak Replies Automatically");
+
+    // The View menu drives the web view.
+    ASSERT_TRUE(app.load("/cookie"));
+    app.eval("window.__beforeReload = true; 0");
+    EXPECT_TRUE(app.loads([&] { app.choose("Reload"); }, "/cookie"));
+    EXPECT_EQ(app.eval("window.__beforeReload || false"), false);
+    EXPECT_TRUE(app.loads([&] { app.choose("Back"); }, "/"));
+    EXPECT_TRUE(app.loads([&] { app.choose("Forward"); }, "/cookie"));
+    EXPECT_TRUE(app.loads([&] { app.choose("Home"); }, "/"));
+
+    app.choose("Close");
+    EXPECT_TRUE(runUntil([&] { return !gtk_widget_get_visible(GTK_WIDGET(app.window())); }));
+}
+
+// Presses the keys (X keysym names) in order and releases them in reverse.
+static void chord(Display* display, std::initializer_list<const char*> keys) {
+    for (const char* key : keys) XTestFakeKeyEvent(display, XKeysymToKeycode(display, XStringToKeysym(key)), True, 0);
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key)
+        XTestFakeKeyEvent(display, XKeysymToKeycode(display, XStringToKeysym(*key)), False, 0);
+    XSync(display, False);
+}
+
+TEST(Keyboard, ControlShiftSpaceTogglesPushToTalkAndMenuKeysActBeforeThePage) {
+    const std::unique_ptr<Display, int (*)(Display*)> display(XOpenDisplay(nullptr), XCloseDisplay);
+    ASSERT_TRUE(display) << "no X display";
+    // Added before the app's own, so it sees every key-down first.
+    std::vector<KeyEvent> seen;
+    const auto monitor = World::get().platform->application().addLocalMonitorForKeyDownEvents([&](const KeyEvent& key) {
+        seen.push_back(key);
+        return true;
+    });
+    TestApp app;
+    ASSERT_TRUE(app.launch());
+    ASSERT_TRUE(runUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(app.window())); }));
+    XSetInputFocus(display.get(), gdk_x11_surface_get_xid(gtk_native_get_surface(GTK_NATIVE(app.window()))),
+                   RevertToParent, CurrentTime);
+    ASSERT_TRUE(runUntil([&] { return gtk_window_is_active(app.window()); }));
+    app.eval("window.__keys = []; addEventListener('keydown', e => __keys.push(e.code), true); 0");
+
+    chord(display.get(), {"Control_L", "Shift_L", "space"});
+    // The page sees F8: every key before it has been handled.
+    chord(display.get(), {"F8"});
+    ASSERT_TRUE(app.waitFor("__keys.includes('F8')", true));
+    EXPECT_EQ(app.eval("__keys.filter(k => k === 'Space')"), nlohmann::json::array());
+    // Each key-down once, with the platform's key code and flags.
+    EXPECT_EQ(std::ranges::count(seen, kKeyCodeSpace, &KeyEvent::keyCode), 1);
+    const auto space = std::ranges::find(seen, kKeyCodeSpace, &KeyEvent::keyCode);
+    EXPECT_TRUE(space != seen.end() && space->modifierFlags == (kModifierControl | kModifierShift));
+    // This build has no recognizer: the toggle ends in the status that says so.
+    EXPECT_EQ(std::ranges::count(app.menuItems() | std::views::keys, "Status: Speech recognizer unavailable"), 1);
+
+    chord(display.get(), {"Control_L", "w"});
+    EXPECT_TRUE(runUntil([&] { return !gtk_widget_get_visible(GTK_WIDGET(app.window())); }));
+    EXPECT_EQ(app.eval("__keys.filter(k => k === 'KeyW')"), nlohmann::json::array());
+}
+
+}  // namespace pelko::e2e
