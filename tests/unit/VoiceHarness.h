@@ -54,52 +54,11 @@ struct VoiceHarness {
     void run() { platform.mainQueue.runUntilIdle(); }
     void advance(int ms) { platform.mainQueue.advance(Duration{ms}); }
 
-    // Answers the pending permission requests and lets the answers arrive.
-    void answerMicrophone(bool granted) {
-        ASSERT_TRUE(platform.permissions.answerMicrophone(granted));
-        run();
-    }
-    void answerSpeech(int status) {
-        ASSERT_TRUE(platform.permissions.answerSpeech(status));
-        run();
-    }
-    void grant() {
-        answerMicrophone(true);
-        answerSpeech(3);
-    }
-
-    void startPushToTalk() {
-        voice->togglePushToTalk();
-        grant();
-        ASSERT_EQ(voice->state(), VoiceState::recording);
-    }
-    void startDictation() {
-        dictate();
-        grant();
-        ASSERT_EQ(voice->state(), VoiceState::recording);
-    }
     void dictate() { voice->handleBridgeEvent({{"type", "voice"}, {"event", "dictate"}}); }
     void replyEvent(const std::string& event) { voice->handleBridgeEvent({{"type", "voice"}, {"event", event}}); }
 
     FakeRecognitionTask& task() { return *platform.speech.recognizer->tasks.back(); }
     FakeEngineRecord& engine() { return *platform.audio.engines.back(); }
-    void partial(const std::string& text) {
-        task().partial(text);
-        run();
-    }
-    void final(const std::string& text) {
-        task().final(text);
-        run();
-    }
-
-    // A push-to-talk message sent and its submit script answered with `result`.
-    void sendMessage(const std::string& transcript, nlohmann::json result = {{"ok", true}}) {
-        startPushToTalk();
-        partial(transcript);
-        voice->togglePushToTalk();
-        final(transcript);
-        completeLast(result);
-    }
 
     std::vector<std::string> scripts(std::size_t from = 0) const {
         std::vector<std::string> out;

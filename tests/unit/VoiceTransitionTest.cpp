@@ -12,40 +12,46 @@ namespace {
 
 using Step = std::function<void(VoiceHarness&)>;
 
+// What happens to the controller, one thing at a time; each runs the main queue after it.
+template <typename... Steps>
+Step seq(Steps... steps) {
+    return [=](VoiceHarness& h) { (steps(h), ...); };
+}
+Step act(std::function<void(VoiceHarness&)> f) {
+    return [f](VoiceHarness& h) {
+        f(h);
+        h.run();
+    };
+}
+const Step idle = [](VoiceHarness&) {};
+const Step ptt = act([](VoiceHarness& h) { h.voice->togglePushToTalk(); });
+const Step dictate = act([](VoiceHarness& h) { h.dictate(); });
+Step mic(bool granted) { return act([=](VoiceHarness& h) { h.platform.permissions.answerMicrophone(granted); }); }
+Step speech(int status) { return act([=](VoiceHarness& h) { h.platform.permissions.answerSpeech(status); }); }
+const Step grant = seq(mic(true), speech(3));
+Step deliver(std::optional<SpeechRecognitionResult> result, std::optional<SpeechRecognitionError> error = std::nullopt) {
+    return act([=](VoiceHarness& h) { h.task().deliver(result, error); });
+}
+Step partial(const std::string& text) { return deliver(SpeechRecognitionResult{text, false}); }
+Step final(const std::string& text) { return deliver(SpeechRecognitionResult{text, true}); }
+const Step failTask = deliver(std::nullopt, SpeechRecognitionError{"e"});
+Step after(int ms) { return [=](VoiceHarness& h) { h.advance(ms); }; }
+Step reply(const std::string& event) { return act([=](VoiceHarness& h) { h.replyEvent(event); }); }
+const Step succeed = [](VoiceHarness& h) { h.completeLast(json{{"ok", true}}); };
+const Step fail = [](VoiceHarness& h) { h.completeLast(json{{"ok", false}, {"reason", "no-textarea"}}); };
+
+const std::string kHello = "hello there";
+const std::string kRawHello = "  hello there\n";
+
 // Where a row starts.
-void idle(VoiceHarness&) {}
-void recordingPushToTalk(VoiceHarness& h) {
-    h.startPushToTalk();
-    h.partial("  hello there\n");
-}
-void recordingDictation(VoiceHarness& h) {
-    h.startDictation();
-    h.partial("  hello there\n");
-}
-void stoppedPushToTalk(VoiceHarness& h) {
-    recordingPushToTalk(h);
-    h.voice->togglePushToTalk();
-}
-void stoppedDictation(VoiceHarness& h) {
-    recordingDictation(h);
-    h.dictate();
-}
-void submitting(VoiceHarness& h) {
-    stoppedPushToTalk(h);
-    h.final("  hello there\n");
-}
-void inserting(VoiceHarness& h) {
-    stoppedDictation(h);
-    h.final("  hello there\n");
-}
-void awaitingReply(VoiceHarness& h) {
-    submitting(h);
-    h.completeLast(json{{"ok", true}});
-}
-void speaking(VoiceHarness& h) {
-    awaitingReply(h);
-    h.replyEvent("replyStarted");
-}
+const Step recordingPushToTalk = seq(ptt, grant, partial(kRawHello));
+const Step recordingDictation = seq(dictate, grant, partial(kRawHello));
+const Step stoppedPushToTalk = seq(recordingPushToTalk, ptt);
+const Step stoppedDictation = seq(recordingDictation, dictate);
+const Step submitting = seq(stoppedPushToTalk, final(kRawHello));
+const Step inserting = seq(stoppedDictation, final(kRawHello));
+const Step awaitingReply = seq(submitting, succeed);
+const Step speaking = seq(awaitingReply, reply("replyStarted"));
 
 // A script the controller evaluated, named for the table.
 std::string describe(const std::string& script) {
@@ -89,24 +95,14 @@ TEST_P(VoiceTransitions, FollowTheTable) {
     if (row.also) row.also(h);
 }
 
-const std::string kHello = "hello there";
 const std::string kMicrophoneText =
     "Pelko uses the microphone for push-to-talk voice messages. macOS only lists an app under Privacy & Security "
     "\u2192 Microphone after the app asks \u2014 turn Pelko on there, then press the shortcut again.";
 const std::string kSpeechText =
     "Pelko uses speech recognition to turn push-to-talk voice messages into text. Enable it in System Settings "
     "\u2192 Privacy & Security \u2192 Speech Recognition, then try again.";
-const std::string kRawHello = "  hello there\n";
-
-void pushToTalk(VoiceHarness& h) { h.voice->togglePushToTalk(); }
-void pushToTalkGranted(VoiceHarness& h) {
-    h.voice->togglePushToTalk();
-    h.grant();
-}
-void dictateGranted(VoiceHarness& h) {
-    h.dictate();
-    h.grant();
-}
+const Step pushToTalkGranted = seq(ptt, grant);
+const Step dictateGranted = seq(dictate, grant);
 FakeRecognitionRequest& request(VoiceHarness& h) { return *h.platform.speech.requests.back(); }
 
 const std::string kSettings = "x-apple.systempreferences:com.apple.preference.security?";
@@ -123,11 +119,10 @@ Step permissionAlert(const std::string& title, const std::string& pane) {
         EXPECT_EQ(h.platform.workspace.openedURLs,
                   pane.empty() ? std::vector<std::string>{} : std::vector<std::string>{kSettings + pane});
         EXPECT_TRUE(h.platform.audio.engines.empty());
+        EXPECT_EQ(h.platform.permissions.speechRequests, title == "Microphone Needed" ? 0 : 1);
     };
 }
 
-void succeed(VoiceHarness& h) { h.completeLast(json{{"ok", true}}); }
-void fail(VoiceHarness& h) { h.completeLast(json{{"ok", false}, {"reason", "no-textarea"}}); }
 
 INSTANTIATE_TEST_SUITE_P(
     Table, VoiceTransitions,
@@ -146,49 +141,35 @@ INSTANTIATE_TEST_SUITE_P(
                    pushToTalkGranted, VoiceState::recording, text::kListeningStarted, {}, true,
                    [](VoiceHarness& h) { EXPECT_EQ(request(h).requiresOnDevice, std::nullopt); }},
         Transition{"permissionAnswersRepeatedCountOnce", idle,
-                   [](VoiceHarness& h) {
-                       pushToTalk(h);
-                       auto microphone = h.platform.permissions.pendingMicrophone.front();
-                       microphone(true);
-                       microphone(true);
-                       h.run();
-                       auto speech = h.platform.permissions.pendingSpeech.front();
-                       speech(SpeechRecognizerAuthorizationStatus::authorized);
-                       speech(SpeechRecognizerAuthorizationStatus::denied);
-                   },
+                   seq(ptt, act([](VoiceHarness& h) {
+                           auto microphone = h.platform.permissions.pendingMicrophone.front();
+                           microphone(true), microphone(true);
+                       }),
+                       act([](VoiceHarness& h) {
+                           auto speech = h.platform.permissions.pendingSpeech.front();
+                           speech(SpeechRecognizerAuthorizationStatus::authorized);
+                           speech(SpeechRecognizerAuthorizationStatus::denied);
+                       })),
                    VoiceState::recording, text::kListeningStarted, {}, true,
                    [](VoiceHarness& h) {
                        EXPECT_EQ(h.platform.permissions.speechRequests, 1);
                        EXPECT_EQ(h.platform.audio.engines.size(), 1u);
                        EXPECT_TRUE(h.platform.alerts.shown.empty());
                    }},
-        Transition{"pttMicRefused", idle,
-                   [](VoiceHarness& h) {
-                       pushToTalk(h);
-                       h.answerMicrophone(false);
-                   },
-                   VoiceState::idle, text::kMicNotAuthorized, {}, false,
-                   [](VoiceHarness& h) {
-                       permissionAlert("Microphone Needed", "Privacy_Microphone")(h);
-                       EXPECT_EQ(h.platform.permissions.speechRequests, 0);
-                   }},
-        Transition{"pttSpeechDenied", idle,
-                   [](VoiceHarness& h) {
-                       pushToTalk(h);
-                       h.answerMicrophone(true);
-                       h.answerSpeech(1);
-                   },
-                   VoiceState::idle, text::kSpeechNotAuthorized, {}, false,
-                   permissionAlert("Speech Recognition Needed", "Privacy_SpeechRecognition")},
+        Transition{"pttMicRefused", idle, seq(ptt, mic(false)), VoiceState::idle, text::kMicNotAuthorized, {}, false,
+                   permissionAlert("Microphone Needed", "Privacy_Microphone")},
+        Transition{"pttSpeechDenied", idle, seq(ptt, mic(true), speech(1)), VoiceState::idle, text::kSpeechNotAuthorized,
+                   {}, false, permissionAlert("Speech Recognition Needed", "Privacy_SpeechRecognition")},
         Transition{"pttSpeechUnknownStatusNotNow", [](VoiceHarness& h) { h.platform.alerts.answers = {1001}; },
-                   [](VoiceHarness& h) {
-                       pushToTalk(h);
-                       h.answerMicrophone(true);
-                       h.answerSpeech(7);
-                   },
-                   VoiceState::idle, text::kSpeechNotAuthorized, {}, false,
+                   seq(ptt, mic(true), speech(7)), VoiceState::idle, text::kSpeechNotAuthorized, {}, false,
                    permissionAlert("Speech Recognition Needed", "")},
         Transition{"pttRecognizerUnavailable", [](VoiceHarness& h) { h.platform.speech.recognizer->available = false; },
+                   pushToTalkGranted, VoiceState::idle, text::kUnavailable, {}, false},
+        Transition{"pttNoRecognizerAtAll",
+                   [](VoiceHarness& h) {
+                       h.platform.speech.recognizer = nullptr;
+                       h.makeController();
+                   },
                    pushToTalkGranted, VoiceState::idle, text::kUnavailable, {}, false},
         Transition{"pttNoRecognitionRequest", [](VoiceHarness& h) { h.platform.speech.makesRequests = false; },
                    pushToTalkGranted, VoiceState::idle, text::kUnavailable, {}, false},
@@ -198,128 +179,110 @@ INSTANTIATE_TEST_SUITE_P(
                        EXPECT_FALSE(h.engine().alive);
                        EXPECT_TRUE(h.platform.speech.recognizer->tasks.empty());
                    }},
-        Transition{"pttWhileRecordingStopsWithSend", recordingPushToTalk, pushToTalk, VoiceState::recording,
-                   text::kTranscribing, {}, false,
-                   [](VoiceHarness& h) { EXPECT_EQ(request(h).endAudioCalls, 1); }},
-        Transition{"pttWhileDictatingStopsWithSend", recordingDictation, pushToTalk, VoiceState::recording,
-                   text::kTranscribing, {}, false},
+        Transition{"pttWhileRecordingStopsWithSend", recordingPushToTalk, ptt, VoiceState::recording,
+                   text::kTranscribing, {}, false, [](VoiceHarness& h) { EXPECT_EQ(request(h).endAudioCalls, 1); }},
         Transition{"pttWhileAwaitingCancelsThenStarts", awaitingReply, pushToTalkGranted, VoiceState::recording,
                    text::kListeningStarted, {"clearWatcher"}, true},
         // Dictation toggle.
         Transition{"dictateFromIdleStarts", idle, dictateGranted, VoiceState::recording, text::kListeningStarted,
                    {"clearWatcher", "event:recording"}, true},
-        Transition{"dictateRefused", idle,
-                   [](VoiceHarness& h) {
-                       h.dictate();
-                       h.answerMicrophone(false);
-                   },
-                   VoiceState::idle, text::kMicNotAuthorized, {"clearWatcher", "event:idle"}, false},
-        Transition{"dictateSpeechRefused", idle,
-                   [](VoiceHarness& h) {
-                       h.dictate();
-                       h.answerMicrophone(true);
-                       h.answerSpeech(1);
-                   },
-                   VoiceState::idle, text::kSpeechNotAuthorized, {"clearWatcher", "event:idle"}, false},
+        Transition{"dictateRefused", idle, seq(dictate, mic(false)), VoiceState::idle, text::kMicNotAuthorized,
+                   {"clearWatcher", "event:idle"}, false},
+        Transition{"dictateSpeechRefused", idle, seq(dictate, mic(true), speech(1)), VoiceState::idle,
+                   text::kSpeechNotAuthorized, {"clearWatcher", "event:idle"}, false},
         Transition{"dictateWhileAwaitingCancelsThenStarts", awaitingReply, dictateGranted, VoiceState::recording,
                    text::kListeningStarted, {"clearWatcher", "clearWatcher", "event:recording"}, true},
-        Transition{"dictateWhileDictatingStopsWithoutSend", recordingDictation, [](VoiceHarness& h) { h.dictate(); },
-                   VoiceState::recording, text::kCancelled, {"event:transcribing"}, false},
-        Transition{"dictateWhilePushToTalkStopsWithSend", recordingPushToTalk, [](VoiceHarness& h) { h.dictate(); },
-                   VoiceState::recording, text::kTranscribing, {}, false},
+        Transition{"dictateWhileDictatingStopsWithoutSend", recordingDictation, dictate, VoiceState::recording,
+                   text::kCancelled, {"event:transcribing"}, false},
+        Transition{"dictateWhilePushToTalkStopsWithSend", recordingPushToTalk, dictate, VoiceState::recording,
+                   text::kTranscribing, {}, false},
+        // Dictations that are not what they seem.
+        Transition{"dictationThatFailsToStartIsNoDictation",
+                   seq([](VoiceHarness& h) { h.platform.audio.startOutcomes = {false}; }, dictateGranted),
+                   seq(pushToTalkGranted, ptt, final(kRawHello)), VoiceState::idle, "Sending: " + kHello, {"submit"},
+                   false},
+        Transition{"dictationGrantedWhilePushToTalkRecordsStaysPushToTalk",
+                   seq(dictate,
+                       [](VoiceHarness& h) {
+                           // The user is slow to answer the dictation's request; push-to-talk starts meanwhile.
+                           auto answer = std::move(h.platform.permissions.pendingMicrophone.front());
+                           h.platform.permissions.pendingMicrophone.pop_front();
+                           pushToTalkGranted(h);
+                           answer(true);
+                           h.run();
+                       },
+                       speech(3)),
+                   seq(ptt, final(kRawHello)), VoiceState::idle, "Sending: " + kHello, {"submit"}, false},
+        Transition{"dictationStoppedByPushToTalkInsertsWithoutTranscribingEvent", recordingDictation,
+                   seq(ptt, final(kRawHello)), VoiceState::idle, "\u25CF " + kRawHello, {"insert", "event:idle"},
+                   false},
         // Recognizer.
-        Transition{"emptyPartialListens", recordingPushToTalk, [](VoiceHarness& h) { h.partial(""); },
-                   VoiceState::recording, text::kListening, {}, true},
-        Transition{"partialShowsItsText", recordingPushToTalk, [](VoiceHarness& h) { h.partial(" a b "); },
-                   VoiceState::recording, "\u25CF  a b ", {}, true},
-        Transition{"finalBeforeAnyStopDoesNotSend", recordingPushToTalk, [](VoiceHarness& h) { h.final(kRawHello); },
-                   VoiceState::idle, text::kReady, {}, false,
+        Transition{"emptyPartialListens", recordingPushToTalk, partial(""), VoiceState::recording, text::kListening, {},
+                   true},
+        Transition{"partialShowsItsText", recordingPushToTalk, partial(" a b "), VoiceState::recording, "\u25CF  a b ",
+                   {}, true},
+        Transition{"finalBeforeAnyStopDoesNotSend", recordingPushToTalk, final(kRawHello), VoiceState::idle,
+                   text::kReady, {}, false,
                    [](VoiceHarness& h) {
                        EXPECT_EQ(request(h).endAudioCalls, 1);
                        EXPECT_EQ(h.task().cancelCalls, 1);
                    }},
         Transition{"tapFeedsTheRecordingsRequestUntilItsFinish", recordingPushToTalk,
                    [](VoiceHarness& h) {
-                       h.platform.audio.capture(AudioPCMBuffer{{48000, 1}, std::vector<float>(1024, 0.5f)});
+                       const AudioPCMBuffer buffer{{48000, 1}, std::vector<float>(256, 0.5f)};
+                       h.platform.audio.capture(buffer);
                        const AudioTapBlock lateTap = h.engine().tap;  // a buffer already on the audio thread
-                       pushToTalk(h);
-                       lateTap(AudioPCMBuffer{{48000, 1}, std::vector<float>(256, 0.5f)}, AudioTime{});
+                       ptt(h);
+                       lateTap(buffer, AudioTime{});
                        h.advance(2500);
-                       lateTap(AudioPCMBuffer{{48000, 1}, std::vector<float>(256, 0.5f)}, AudioTime{});
+                       lateTap(buffer, AudioTime{});
                    },
                    VoiceState::idle, "Sending: " + kHello, {"submit"}, false,
-                   [](VoiceHarness& h) { EXPECT_EQ(request(h).appendedFrames, 1280u); }},
-        Transition{"finalAfterStopSends", stoppedPushToTalk, [](VoiceHarness& h) { h.final(kRawHello); },
+                   [](VoiceHarness& h) { EXPECT_EQ(request(h).appendedFrames, 512u); }},
+        Transition{"finalAfterStopSends", stoppedPushToTalk, final(kRawHello), VoiceState::idle, "Sending: " + kHello,
+                   {"submit"}, false},
+        Transition{"finalQueuedBeforeTheStopReadsTheStopWhenHandled", recordingPushToTalk,
+                   [](VoiceHarness& h) {
+                       h.task().final(kRawHello);  // on the main queue, not yet handled
+                       ptt(h);
+                   },
                    VoiceState::idle, "Sending: " + kHello, {"submit"}, false},
-        Transition{"errorDropsPushToTalk", stoppedPushToTalk,
-                   [](VoiceHarness& h) {
-                       h.task().fail();
-                       h.run();
-                   },
-                   VoiceState::idle, text::kReady, {}, false},
-        Transition{"errorStillInsertsDictation", stoppedDictation,
-                   [](VoiceHarness& h) {
-                       h.task().fail();
-                       h.run();
-                   },
-                   VoiceState::idle, text::kCancelled, {"insert", "event:idle"}, false},
+        Transition{"errorDropsPushToTalk", stoppedPushToTalk, failTask, VoiceState::idle, text::kReady, {}, false},
+        Transition{"errorStillInsertsDictation", stoppedDictation, failTask, VoiceState::idle, text::kCancelled,
+                   {"insert", "event:idle"}, false},
         Transition{"partialWithErrorShowsThenFinishes", recordingPushToTalk,
-                   [](VoiceHarness& h) {
-                       h.task().deliver(SpeechRecognitionResult{"x", false}, SpeechRecognitionError{"e"});
-                       h.run();
-                   },
-                   VoiceState::idle, text::kReady, {}, false},
+                   deliver(SpeechRecognitionResult{"x", false}, SpeechRecognitionError{"e"}), VoiceState::idle,
+                   text::kReady, {}, false},
         Transition{"finalWithErrorFinishesWithTheStopValue", stoppedPushToTalk,
-                   [](VoiceHarness& h) {
-                       h.task().deliver(SpeechRecognitionResult{kRawHello, true}, SpeechRecognitionError{"e"});
-                       h.run();
-                   },
-                   VoiceState::idle, "Sending: " + kHello, {"submit"}, false},
-        Transition{"neitherResultNorError", recordingPushToTalk,
-                   [](VoiceHarness& h) {
-                       h.task().deliver(std::nullopt, std::nullopt);
-                       h.run();
-                   },
-                   VoiceState::recording, "\u25CF " + kRawHello, {}, true},
+                   deliver(SpeechRecognitionResult{kRawHello, true}, SpeechRecognitionError{"e"}), VoiceState::idle,
+                   "Sending: " + kHello, {"submit"}, false},
+        Transition{"neitherResultNorError", recordingPushToTalk, deliver(std::nullopt), VoiceState::recording,
+                   "\u25CF " + kRawHello, {}, true},
         // Finalize timer.
-        Transition{"timerNotYetDue", stoppedPushToTalk, [](VoiceHarness& h) { h.advance(2499); },
-                   VoiceState::recording, text::kTranscribing, {}, false},
-        Transition{"timerSendsTheLastPartial", stoppedPushToTalk, [](VoiceHarness& h) { h.advance(2500); },
-                   VoiceState::idle, "Sending: " + kHello, {"submit"}, false},
-        Transition{"timerFinishesDictation", stoppedDictation, [](VoiceHarness& h) { h.advance(2500); },
-                   VoiceState::idle, text::kCancelled, {"insert", "event:idle"}, false},
-        // Finish rows that the rows above do not reach.
-        Transition{"dictationWithoutSpeech", recordingDictation,
-                   [](VoiceHarness& h) {
-                       h.partial(" \n\t ");
-                       h.dictate();
-                       h.advance(2500);
-                   },
+        Transition{"timerNotYetDue", stoppedPushToTalk, after(2499), VoiceState::recording, text::kTranscribing, {},
+                   false},
+        Transition{"timerSendsTheLastPartial", stoppedPushToTalk, after(2500), VoiceState::idle, "Sending: " + kHello,
+                   {"submit"}, false},
+        Transition{"timerFinishesDictation", stoppedDictation, after(2500), VoiceState::idle, text::kCancelled,
+                   {"insert", "event:idle"}, false},
+        Transition{"secondStopStartsTheTimerOverWithItsOwnSendValue", recordingDictation,
+                   seq(ptt, after(2000), dictate, after(2499)), VoiceState::recording, text::kCancelled,
+                   {"event:transcribing"}, false},
+        Transition{"dictationWithoutSpeech", recordingDictation, seq(partial(" \n\t "), dictate, after(2500)),
                    VoiceState::idle, text::kNoSpeech, {"event:transcribing", "event:idle"}, false},
-        Transition{"pushToTalkWithoutSpeech", recordingPushToTalk,
-                   [](VoiceHarness& h) {
-                       h.partial("\n ");
-                       pushToTalk(h);
-                       h.advance(2500);
-                   },
+        Transition{"pushToTalkWithoutSpeech", recordingPushToTalk, seq(partial("\n "), ptt, after(2500)),
                    VoiceState::idle, text::kReady, {}, false},
         Transition{"sendWithoutWebViewKeepsTheStatus", stoppedPushToTalk,
-                   [](VoiceHarness& h) {
-                       h.webView.reset();
-                       h.final(kRawHello);
-                   },
-                   VoiceState::idle, "\u25CF " + kRawHello, {}, false},
-        Transition{"finishInIdleDoesNothing", submitting, [](VoiceHarness& h) { h.advance(2500); }, VoiceState::idle,
-                   "Sending: " + kHello, {}, false},
+                   seq([](VoiceHarness& h) { h.webView.reset(); }, final(kRawHello)), VoiceState::idle,
+                   "\u25CF " + kRawHello, {}, false},
+        Transition{"finishInIdleDoesNothing", submitting, after(2500), VoiceState::idle, "Sending: " + kHello, {},
+                   false},
         // Composer scripts.
         Transition{"submitOkWithReplies", submitting, succeed, VoiceState::awaitingReply, text::kWaiting, {"watcher"},
                    false},
-        Transition{"submitOkWithoutReplies", submitting,
-                   [](VoiceHarness& h) {
-                       h.voice->setSpeakReplies(false);
-                       succeed(h);
-                   },
-                   VoiceState::idle, text::kSentRepliesOff, {}, false},
+        Transition{"submitOkWithoutRepliesReadsTheSettingNow", submitting,
+                   seq([](VoiceHarness& h) { h.voice->setSpeakReplies(false); }, succeed), VoiceState::idle,
+                   text::kSentRepliesOff, {}, false},
         Transition{"submitFailed", submitting, fail, VoiceState::idle, text::kComposer, {}, false},
         Transition{"submitError", submitting,
                    [](VoiceHarness& h) { h.completeLast(std::nullopt, ScriptError{"ReferenceError"}); },
@@ -334,129 +297,37 @@ INSTANTIATE_TEST_SUITE_P(
         Transition{"insertOk", inserting, succeed, VoiceState::idle, text::kReady, {}, false},
         Transition{"insertFailed", inserting, fail, VoiceState::idle, text::kComposer, {}, false},
         // Reply events.
-        Transition{"replyStarted", awaitingReply, [](VoiceHarness& h) { h.replyEvent("replyStarted"); },
-                   VoiceState::idle, text::kSpeaking, {}, false},
-        Transition{"resetAfterSixSeconds", speaking, [](VoiceHarness& h) { h.advance(6000); }, VoiceState::idle,
-                   text::kReady, {}, false},
-        Transition{"noResetBeforeSixSeconds", speaking, [](VoiceHarness& h) { h.advance(5999); }, VoiceState::idle,
-                   text::kSpeaking, {}, false},
-        Transition{"resetSkippedWhileRecording", speaking,
-                   [](VoiceHarness& h) {
-                       pushToTalkGranted(h);
-                       h.advance(6000);
-                   },
-                   VoiceState::recording, text::kListeningStarted, {}, true},
-        Transition{"replyTimeout", awaitingReply, [](VoiceHarness& h) { h.replyEvent("replyTimeout"); },
-                   VoiceState::idle, text::kTimeout, {}, false},
-        Transition{"replyFailed", awaitingReply, [](VoiceHarness& h) { h.replyEvent("replyFailed"); }, VoiceState::idle,
-                   text::kReplyReady, {}, false},
-        Transition{"replyEventInIdle", idle, [](VoiceHarness& h) { h.replyEvent("replyFailed"); }, VoiceState::idle,
-                   text::kReplyReady, {}, false},
+        Transition{"replyStarted", awaitingReply, reply("replyStarted"), VoiceState::idle, text::kSpeaking, {}, false},
+        Transition{"resetAfterSixSeconds", speaking, after(6000), VoiceState::idle, text::kReady, {}, false},
+        Transition{"noResetBeforeSixSeconds", speaking, after(5999), VoiceState::idle, text::kSpeaking, {}, false},
+        Transition{"resetReplacesAnyIdleText", speaking, seq(after(1000), reply("replyTimeout"), after(5000)),
+                   VoiceState::idle, text::kReady, {}, false},
+        Transition{"resetSkippedWhileRecording", speaking, seq(pushToTalkGranted, after(6000)), VoiceState::recording,
+                   text::kListeningStarted, {}, true},
+        Transition{"resetSkippedWhileAwaitingTheNextReply", speaking, seq(after(1000), submitting, succeed, after(5000)),
+                   VoiceState::awaitingReply, text::kWaiting, {"submit", "watcher"}, false},
+        Transition{"replyTimeout", awaitingReply, reply("replyTimeout"), VoiceState::idle, text::kTimeout, {}, false},
+        Transition{"replyFailed", awaitingReply, reply("replyFailed"), VoiceState::idle, text::kReplyReady, {}, false},
+        Transition{"replyEventInIdle", idle, reply("replyFailed"), VoiceState::idle, text::kReplyReady, {}, false},
         Transition{"otherEventIgnored", awaitingReply,
                    [](VoiceHarness& h) {
                        h.replyEvent("ReplyStarted");
-                       h.voice->handleBridgeEvent({{"type", "voice"}});
-                       h.voice->handleBridgeEvent({{"type", "voice"}, {"event", 3}});
-                       h.voice->handleBridgeEvent({{"type", "voice"}, {"event", {{"name", "replyStarted"}}}});
-                       h.voice->handleBridgeEvent(json::array({"replyStarted"}));
-                       h.voice->handleBridgeEvent("replyStarted");
+                       for (const json& other : {json{{"type", "voice"}}, json{{"event", 3}},
+                                                 json{{"event", {{"name", "replyStarted"}}}},
+                                                 json::array({"replyStarted"}), json("replyStarted")})
+                           h.voice->handleBridgeEvent(other);
                    },
                    VoiceState::awaitingReply, text::kWaiting, {}, false},
         // A recording started meanwhile owns the state, the status and the microphone.
         Transition{"replyEventsWhileRecording", recordingPushToTalk,
-                   [](VoiceHarness& h) {
-                       h.replyEvent("replyStarted");
-                       h.replyEvent("replyTimeout");
-                       h.replyEvent("replyFailed");
-                       h.advance(6000);
-                   },
+                   seq(reply("replyStarted"), reply("replyTimeout"), reply("replyFailed"), after(6000)),
                    VoiceState::recording, "\u25CF " + kRawHello, {}, true},
-        Transition{"submitCompletionWhileRecording", submitting,
-                   [](VoiceHarness& h) {
-                       pushToTalkGranted(h);
-                       succeed(h);
-                   },
-                   VoiceState::recording, text::kListeningStarted, {}, true},
-        Transition{"submitFailureWhileRecording", submitting,
-                   [](VoiceHarness& h) {
-                       pushToTalkGranted(h);
-                       fail(h);
-                   },
-                   VoiceState::recording, text::kListeningStarted, {}, true},
-        Transition{"insertCompletionWhileRecording", inserting,
-                   [](VoiceHarness& h) {
-                       pushToTalkGranted(h);
-                       fail(h);
-                   },
-                   VoiceState::recording, text::kListeningStarted, {}, true},
-        // Starts that fail, and dictations that are not what they seem.
-        Transition{"pttNoRecognizerAtAll",
-                   [](VoiceHarness& h) {
-                       h.platform.speech.recognizer = nullptr;
-                       h.makeController();
-                   },
-                   pushToTalkGranted, VoiceState::idle, text::kUnavailable, {}, false},
-        Transition{"dictationThatFailsToStartIsNoDictation",
-                   [](VoiceHarness& h) {
-                       h.platform.audio.startOutcomes = {false};
-                       dictateGranted(h);
-                   },
-                   [](VoiceHarness& h) {
-                       pushToTalkGranted(h);
-                       pushToTalk(h);
-                       h.final(kRawHello);
-                   },
-                   VoiceState::idle, "Sending: " + kHello, {"submit"}, false},
-        Transition{"dictationGrantedWhilePushToTalkRecordsStaysPushToTalk",
-                   [](VoiceHarness& h) {
-                       h.dictate();
-                       auto answer = std::move(h.platform.permissions.pendingMicrophone.front());
-                       h.platform.permissions.pendingMicrophone.pop_front();
-                       h.startPushToTalk();
-                       answer(true);  // the user was slow to answer the dictation's request
-                       h.run();
-                       h.answerSpeech(3);
-                   },
-                   [](VoiceHarness& h) {
-                       pushToTalk(h);
-                       h.final(kRawHello);
-                   },
-                   VoiceState::idle, "Sending: " + kHello, {"submit"}, false},
-        Transition{"dictationStoppedByPushToTalkInsertsWithoutTranscribingEvent", recordingDictation,
-                   [](VoiceHarness& h) {
-                       pushToTalk(h);
-                       h.final(kRawHello);
-                   },
-                   VoiceState::idle, "\u25CF " + kRawHello, {"insert", "event:idle"}, false},
-        Transition{"finalQueuedBeforeTheStopReadsTheStopWhenHandled", recordingPushToTalk,
-                   [](VoiceHarness& h) {
-                       h.task().final(kRawHello);  // on the main queue, not yet handled
-                       pushToTalk(h);
-                       h.run();
-                   },
-                   VoiceState::idle, "Sending: " + kHello, {"submit"}, false},
-        Transition{"secondStopStartsTheTimerOverWithItsOwnSendValue", recordingDictation,
-                   [](VoiceHarness& h) {
-                       pushToTalk(h);
-                       h.advance(2000);
-                       h.dictate();
-                       h.advance(2499);
-                   },
-                   VoiceState::recording, text::kCancelled, {"event:transcribing"}, false},
-        Transition{"resetReplacesAnyIdleText", speaking,
-                   [](VoiceHarness& h) {
-                       h.advance(1000);
-                       h.replyEvent("replyTimeout");
-                       h.advance(5000);
-                   },
-                   VoiceState::idle, text::kReady, {}, false},
-        Transition{"resetSkippedWhileAwaitingTheNextReply", speaking,
-                   [](VoiceHarness& h) {
-                       h.advance(1000);
-                       h.sendMessage("hello there");
-                       h.advance(5000);
-                   },
-                   VoiceState::awaitingReply, text::kWaiting, {"submit", "watcher"}, false}),
+        Transition{"submitCompletionWhileRecording", submitting, seq(pushToTalkGranted, succeed), VoiceState::recording,
+                   text::kListeningStarted, {}, true},
+        Transition{"submitFailureWhileRecording", submitting, seq(pushToTalkGranted, fail), VoiceState::recording,
+                   text::kListeningStarted, {}, true},
+        Transition{"insertCompletionWhileRecording", inserting, seq(pushToTalkGranted, fail), VoiceState::recording,
+                   text::kListeningStarted, {}, true}),
     [](const ::testing::TestParamInfo<Transition>& param) { return std::string(param.param.name); });
 
 }  // namespace
