@@ -9,7 +9,7 @@
 #include <map>
 #include <random>
 #include <set>
-#include <sstream>
+#include <deque>
 
 #include "unit/VoiceHarness.h"
 
@@ -75,7 +75,9 @@ public:
             act();
             check();
             if (::testing::Test::HasFailure()) {
-                ADD_FAILURE() << "after step " << step_ << ":\n" << trace_.str();
+                std::string trace;
+                for (const auto& line : trace_) trace += line + "\n";
+                ADD_FAILURE() << "after step " << step_ << ":\n" << trace;
                 return;
             }
         }
@@ -91,7 +93,7 @@ private:
     std::mt19937 rng_;
     int step_ = 0;
     int steps_ = 0;
-    std::ostringstream trace_;
+    std::deque<std::string> trace_;
 
     // Bookkeeping for the checks.
     std::size_t tasksSeen_ = 0;
@@ -101,7 +103,6 @@ private:
     std::string lastVoiceEvent_;
     std::map<const FakeRecognitionTask*, std::set<std::string>> heardRaw_;  // reported to each task
     std::map<const FakeRecognitionTask*, int> handedOver_;                 // scripts sent for each task's recording
-    std::vector<FakeWebView::Evaluation> pending_;                         // completions of a web view that went away
     TaggedWebView* taggedView_ = nullptr;
     std::vector<std::pair<std::string, std::size_t>> statuses_;
 
@@ -121,13 +122,9 @@ private:
     const Utterance& utterance() { return kUtterances[static_cast<std::size_t>(pick(static_cast<int>(kUtterances.size())))]; }
     void note(const std::string& what) {
         ++counts[what.substr(0, what.find(' '))];
-        trace_ << step_ << ": " << what << "\n";
-        // Keep the trace short: the end of the run is what explains a failure.
-        if (trace_.tellp() > 20000) {
-            std::string tail = trace_.str().substr(10000);
-            trace_.str(tail);
-            trace_.seekp(0, std::ios::end);
-        }
+        // The end of the run is what explains a failure.
+        trace_.push_back(std::to_string(step_) + ": " + what);
+        if (trace_.size() > 100) trace_.pop_front();
     }
 
     FakeRecognitionTask* someTask() {
@@ -232,8 +229,6 @@ private:
         if (h_.webView)
             for (auto& evaluation : h_.webView->evaluations)
                 if (evaluation.completion) waiting.push_back(&evaluation.completion);
-        for (auto& evaluation : pending_)
-            if (evaluation.completion) waiting.push_back(&evaluation.completion);
         if (waiting.empty()) return;
         ScriptCompletion* chosen = waiting[static_cast<std::size_t>(pick(static_cast<int>(waiting.size())))];
         ScriptCompletion completion = std::exchange(*chosen, nullptr);
@@ -250,17 +245,7 @@ private:
 
     void webViewGoesAway() {
         note("webViewGone");
-        checkScripts();  // read what it ran before it goes
-        // Pending completions either fail later or never come.
-        for (auto& evaluation : h_.webView->evaluations)
-            if (evaluation.completion && chance(50)) pending_.push_back(std::move(evaluation));
-        for (auto& evaluation : pending_)
-            if (evaluation.completion) {
-                auto completion = std::move(evaluation.completion);
-                evaluation.completion = [completion](const std::optional<json>&, const std::optional<ScriptError>&) {
-                    completion(std::nullopt, ScriptError{"the web view is gone"});
-                };
-            }
+        checkScripts();  // read what it ran before it goes; its pending completions never come
         h_.webView.reset();
         lastVoiceEvent_.clear();
     }
@@ -371,8 +356,6 @@ private:
         if (h_.webView)
             for (auto& evaluation : h_.webView->evaluations)
                 if (evaluation.completion) std::exchange(evaluation.completion, nullptr)(json{{"ok", true}}, std::nullopt);
-        for (auto& evaluation : pending_)
-            if (evaluation.completion) std::exchange(evaluation.completion, nullptr)(std::nullopt, std::nullopt);
         h_.voice = nullptr;
         h_.advance(60000);
         EXPECT_TRUE(weak.expired());
