@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "PageHarness.h"
+#include "Page.h"
 #include "voice/ComposerScripts.h"
 
 using namespace pelko;
-using namespace pelko::pagetest;
+using namespace pelko::e2e;
 using nlohmann::json;
 
 namespace {
@@ -31,7 +31,7 @@ class Composer : public ::testing::TestWithParam<Compose> {};
 // "second" is a controlled input: only the native setter gets text into it.
 TEST_P(Composer, WritesTheChosenTextareaAndSubmitPressesCmdEnterFiftyMsLater) {
     const Compose& c = GetParam();
-    PageHarness& page = PageHarness::shared();
+    Page& page = Page::shared();
     ASSERT_TRUE(page.load());
     page.eval(c.setup);
 

@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include "PageHarness.h"
+#include "Page.h"
 #include "voice/ReplyWatcherScript.h"
 
 using namespace pelko;
-using namespace pelko::pagetest;
+using namespace pelko::e2e;
 using nlohmann::json;
 
 namespace {
@@ -38,7 +38,7 @@ class ReplyWatcher : public ::testing::TestWithParam<Watch> {};
 // (0 ms); late() moves its later ticks, to land one exactly on a limit.
 TEST_P(ReplyWatcher, ReportsOnceOnItsTickThenStops) {
     const Watch& w = GetParam();
-    PageHarness& page = PageHarness::shared();
+    Page& page = Page::shared();
     ASSERT_TRUE(page.load());
     page.eval("var startWatcher = function () { return eval(" + json(replyWatcherScript()).dump() + "); }");
     EXPECT_EQ(page.eval("startWatcher()"), true);
