@@ -2,25 +2,6 @@
 
 namespace pelko::test {
 
-std::optional<Url> FakeUrls::urlFromString(const std::string& text) const {
-    const auto sep = text.find(':');
-    if (sep == std::string::npos || sep == 0 || text.find(' ') != std::string::npos) return std::nullopt;
-    Url url{text, text.substr(0, sep), "", std::nullopt, ""};
-    std::string rest = text.substr(sep + 1);
-    if (rest.starts_with("//")) {
-        const auto end = rest.find_first_of("/?#", 2);
-        std::string authority = rest.substr(2, end == std::string::npos ? std::string::npos : end - 2);
-        rest = end == std::string::npos ? "" : rest.substr(end);
-        if (const auto colon = authority.rfind(':'); colon != std::string::npos) {
-            url.port = std::stoi(authority.substr(colon + 1));
-            authority.resize(colon);
-        }
-        url.host = authority;
-    }
-    url.path = rest.substr(0, rest.find_first_of("?#"));
-    return url;
-}
-
 std::unique_ptr<WebViewConfiguration> FakeToolkit::makeWebViewConfiguration() {
     auto made = std::make_unique<FakeWebViewConfiguration>();
     configuration = made.get();

@@ -27,10 +27,14 @@ namespace pelko::test {
 
 inline constexpr const char* kTestOrigin = "https://pelko.test";
 
-// Parses "scheme:[//host[:port]]path" well enough for tests.
+// Takes any text with a scheme as a URL; the tests read only its text.
 class FakeUrls : public Urls {
 public:
-    std::optional<Url> urlFromString(const std::string& text) const override;
+    std::optional<Url> urlFromString(const std::string& text) const override {
+        const auto colon = text.find(':');
+        if (colon == std::string::npos || colon == 0) return std::nullopt;
+        return Url{text, text.substr(0, colon), "", std::nullopt, ""};
+    }
 };
 
 class FakeBundle : public Bundle {
@@ -99,7 +103,7 @@ public:
 
 class FakeWebViewConfiguration : public WebViewConfiguration {
 public:
-    void setWebsiteDataStorePersistent() override { persistent = true; }
+    void setWebsiteDataStorePersistent() override {}
     void setJavaScriptCanOpenWindowsAutomatically(bool allow) override { canOpenWindows = allow; }
     void setMediaTypesRequiringUserActionForPlayback(unsigned types) override { mediaTypesRequiringUserAction = types; }
     void addUserScript(const UserScript& script) override { userScripts.push_back(script); }
@@ -107,7 +111,6 @@ public:
         handlers[name] = handler;
     }
 
-    bool persistent = false;
     bool canOpenWindows = false;
     unsigned mediaTypesRequiringUserAction = 0;
     std::vector<UserScript> userScripts;

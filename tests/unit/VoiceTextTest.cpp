@@ -1,13 +1,11 @@
 #include <gtest/gtest.h>
 
-#include "fakes/FakePlatform.h"
+#include "platform/WebView.h"
 #include "voice/ComposerScripts.h"
 #include "voice/JsStringLiteral.h"
-#include "voice/SpeakRepliesSetting.h"
 #include "voice/TranscriptTrim.h"
 
 using namespace pelko;
-using namespace pelko::test;
 using nlohmann::json;
 
 namespace {
@@ -76,15 +74,6 @@ TEST(PageScriptResult, CountsOnlyAnOkTrueWithoutError) {
         EXPECT_FALSE(pageScriptSucceeded(result, std::nullopt)) << result;
     EXPECT_FALSE(pageScriptSucceeded(std::nullopt, std::nullopt));
     EXPECT_FALSE(pageScriptSucceeded(json{{"ok", true}}, ScriptError{"late failure"}));
-}
-
-TEST(SpeakRepliesSetting, IsTheStoredBooleanOrTrue) {
-    FakeUserDefaults defaults;
-    EXPECT_TRUE(speakRepliesSetting(defaults));
-    for (const auto& [stored, speak] : std::vector<std::pair<json, bool>>{{false, false}, {true, true}, {"false", true}, {0, true}}) {
-        defaults.values["voiceSpeakReplies"] = stored;
-        EXPECT_EQ(speakRepliesSetting(defaults), speak) << stored;
-    }
 }
 
 }  // namespace
