@@ -120,13 +120,31 @@ public:
 // Keeps a pointer to each object it makes; the code under test owns them.
 class FakeToolkit : public Toolkit {
 public:
-    std::unique_ptr<WebViewConfiguration> makeWebViewConfiguration() override;
-    std::unique_ptr<WebView> makeWebView(Rect frame, WebViewConfiguration& configuration) override;
-    std::unique_ptr<Window> makeWindow(Rect contentRect, unsigned styleMask) override;
+    std::unique_ptr<WebViewConfiguration> makeWebViewConfiguration() override {
+        return keep(configuration, std::make_unique<FakeWebViewConfiguration>());
+    }
+    std::unique_ptr<WebView> makeWebView(Rect frame, WebViewConfiguration& /*configuration*/) override {
+        auto made = keep(webView, std::make_unique<FakeWebView>());
+        made->frame = frame;
+        return made;
+    }
+    std::unique_ptr<Window> makeWindow(Rect contentRect, unsigned styleMask) override {
+        auto made = keep(window, std::make_unique<FakeWindow>());
+        made->contentRect = contentRect;
+        made->styleMask = styleMask;
+        return made;
+    }
 
     FakeWebViewConfiguration* configuration = nullptr;
     FakeWebView* webView = nullptr;
     FakeWindow* window = nullptr;
+
+private:
+    template <typename T>
+    static std::unique_ptr<T> keep(T*& pointer, std::unique_ptr<T> made) {
+        pointer = made.get();
+        return made;
+    }
 };
 
 class FakeApplication : public Application {
@@ -134,11 +152,25 @@ public:
     void activateIgnoringOtherApps() override { ++activations; }
     void terminate() override {}
     void setMainMenu(std::shared_ptr<Menu> menu) override { mainMenu = std::move(menu); }
-    std::unique_ptr<MonitorToken> addLocalMonitorForKeyDownEvents(KeyEventMonitor handler) override;
+    std::unique_ptr<MonitorToken> addLocalMonitorForKeyDownEvents(KeyEventMonitor handler) override {
+        monitors.push_back(std::move(handler));
+        return std::make_unique<MonitorToken>();
+    }
 
     // Delivers a key-down to the installed monitors; true when it went on.
-    bool sendKeyDown(const KeyEvent& event);
-    std::shared_ptr<MenuItem> menuItem(const std::string& title) const;
+    bool sendKeyDown(const KeyEvent& event) {
+        for (auto& monitor : monitors)
+            if (!monitor(event)) return false;
+        return true;
+    }
+    std::shared_ptr<MenuItem> menuItem(const std::string& title, const Menu* menu = nullptr) const {
+        if (!menu && !(menu = mainMenu.get())) return nullptr;
+        for (const auto& item : menu->items()) {
+            if (item->title() == title) return item;
+            if (auto found = item->submenu() ? menuItem(title, item->submenu().get()) : nullptr) return found;
+        }
+        return nullptr;
+    }
 
     std::shared_ptr<Menu> mainMenu;
     std::vector<KeyEventMonitor> monitors;

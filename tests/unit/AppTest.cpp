@@ -130,11 +130,14 @@ INSTANTIATE_TEST_SUITE_P(Texts, StatusTitle,
                                            std::pair{"Sent (voice replies off)", false},
                                            std::pair{"sending: lower case", false}, std::pair{"Voice ready", false}));
 
+// Where a key-down comes from: the main window, another window, or no window at all.
+enum class From { mainWindow, otherWindow, noWindow, noWindowWhenThereIsNoMainWindow };
+
 struct KeyCase {
     const char* name;
     std::uint64_t flags;
     unsigned short keyCode;
-    bool ownWindow;
+    From from;
     bool repeat;
     ShortcutDecision expected;
 };
@@ -144,29 +147,27 @@ class Shortcut : public ::testing::TestWithParam<KeyCase> {};
 TEST_P(Shortcut, IsControlShiftSpaceInTheMainWindowOnly) {
     const auto& c = GetParam();
     FakeWindow main, other;
-    EXPECT_EQ(ctrlShiftSpaceDecision(KeyEvent{c.ownWindow ? &main : &other, c.flags, c.keyCode, c.repeat}, &main),
-              c.expected);
+    const Window* window = c.from == From::mainWindow ? &main : c.from == From::otherWindow ? &other : nullptr;
+    const Window* mainWindow = c.from == From::noWindowWhenThereIsNoMainWindow ? nullptr : &main;
+    EXPECT_EQ(ctrlShiftSpaceDecision(KeyEvent{window, c.flags, c.keyCode, c.repeat}, mainWindow), c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Keys, Shortcut,
     ::testing::Values(
-        KeyCase{"ctrlShiftSpace", kCtrlShift, 49, true, false, ShortcutDecision::toggle},
-        KeyCase{"withCapsLockAndFunction", kCtrlShift | kModifierCapsLock | kModifierFunction, 49, true, false,
-                ShortcutDecision::toggle},
-        KeyCase{"autoRepeat", kCtrlShift, 49, true, true, ShortcutDecision::swallowRepeat},
-        KeyCase{"withOption", kCtrlShift | kModifierOption, 49, true, false, ShortcutDecision::passOn},
-        KeyCase{"withCommand", kCtrlShift | kModifierCommand, 49, true, false, ShortcutDecision::passOn},
-        KeyCase{"ctrlSpace", kModifierControl, 49, true, false, ShortcutDecision::passOn},
-        KeyCase{"otherKey", kCtrlShift, 50, true, false, ShortcutDecision::passOn},
-        KeyCase{"otherWindow", kCtrlShift, 49, false, false, ShortcutDecision::passOn}),
+        KeyCase{"ctrlShiftSpace", kCtrlShift, 49, From::mainWindow, false, ShortcutDecision::toggle},
+        KeyCase{"withCapsLockAndFunction", kCtrlShift | kModifierCapsLock | kModifierFunction, 49, From::mainWindow,
+                false, ShortcutDecision::toggle},
+        KeyCase{"autoRepeat", kCtrlShift, 49, From::mainWindow, true, ShortcutDecision::swallowRepeat},
+        KeyCase{"withOption", kCtrlShift | kModifierOption, 49, From::mainWindow, false, ShortcutDecision::passOn},
+        KeyCase{"withCommand", kCtrlShift | kModifierCommand, 49, From::mainWindow, false, ShortcutDecision::passOn},
+        KeyCase{"ctrlSpace", kModifierControl, 49, From::mainWindow, false, ShortcutDecision::passOn},
+        KeyCase{"otherKey", kCtrlShift, 50, From::mainWindow, false, ShortcutDecision::passOn},
+        KeyCase{"otherWindow", kCtrlShift, 49, From::otherWindow, false, ShortcutDecision::passOn},
+        KeyCase{"noWindow", kCtrlShift, 49, From::noWindow, false, ShortcutDecision::passOn},
+        KeyCase{"noWindowAndNoMainWindow", kCtrlShift, 49, From::noWindowWhenThereIsNoMainWindow, false,
+                ShortcutDecision::toggle}),
     [](const auto& p) { return std::string(p.param.name); });
-
-TEST(Shortcut, AnEventWithoutAWindowCountsOnlyWhenThereIsNoMainWindow) {
-    FakeWindow main;
-    EXPECT_EQ(ctrlShiftSpaceDecision(KeyEvent{nullptr, kCtrlShift, 49, false}, &main), ShortcutDecision::passOn);
-    EXPECT_EQ(ctrlShiftSpaceDecision(KeyEvent{nullptr, kCtrlShift, 49, false}, nullptr), ShortcutDecision::toggle);
-}
 
 TEST(Shortcut, TogglesPushToTalkOncePerPressAndSwallowsTheKey) {
     TestApp t;
