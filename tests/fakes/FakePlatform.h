@@ -53,7 +53,7 @@ public:
     void setFrameAutosaveName(const std::string& name) override { autosaveName = name; }
     void setContentView(WebView& view) override { contentView = &view; }
     void setMinSize(Size size) override { minSize = size; }
-    void setDelegate(WindowDelegate* d) override { delegate = d; }
+    void setDelegate(WindowDelegate* /*delegate*/) override {}
     void center() override { centered = true; }
     void makeKeyAndOrderFront() override { visible = true; }
     void orderOut() override { visible = false; }
@@ -63,7 +63,6 @@ public:
     std::string autosaveName;
     WebView* contentView = nullptr;
     Size minSize;
-    WindowDelegate* delegate = nullptr;
     bool visible = false;
     bool centered = false;
     Rect contentRect;

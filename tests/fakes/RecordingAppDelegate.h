@@ -13,7 +13,7 @@ class RecordingAppDelegate : public AppDelegate {
 public:
     using AppDelegate::AppDelegate;
 
-    bool relocates = false;             // what the relocation check answers
+    bool relocates = false;             // the relocation check says a relaunch is under way
     std::vector<std::string> hookCalls;  // "relocate", "setup <code> <api>", "disconnect", "checkForUpdate"
     std::vector<ScriptMessage> scriptMessages;
 
@@ -25,7 +25,7 @@ public:
 protected:
     bool relocateToApplicationsIfNeeded() override {
         hookCalls.push_back("relocate");
-        return relocates;
+        return relocates || AppDelegate::relocateToApplicationsIfNeeded();
     }
     void setupIMessageAgent(const std::string& pairingCode, const std::string& apiBase) override {
         hookCalls.push_back("setup " + pairingCode + " " + apiBase);

@@ -60,12 +60,6 @@ struct VoiceHarness {
     FakeRecognitionTask& task() { return *platform.speech.recognizer->tasks.back(); }
     FakeEngineRecord& engine() { return *platform.audio.engines.back(); }
 
-    std::vector<std::string> scripts(std::size_t from = 0) const {
-        std::vector<std::string> out;
-        if (!webView) return out;
-        for (std::size_t i = from; i < webView->evaluations.size(); ++i) out.push_back(webView->evaluations[i].script);
-        return out;
-    }
     // Completes the newest script evaluation that asked for a completion.
     void completeLast(const std::optional<nlohmann::json>& result, const std::optional<ScriptError>& error = std::nullopt) {
         for (auto it = webView->evaluations.rbegin(); it != webView->evaluations.rend(); ++it) {

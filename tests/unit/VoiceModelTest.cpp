@@ -189,9 +189,6 @@ private:
                 note("nextEngineFails");
                 h_.platform.audio.startOutcomes.push_back(false);
             }
-        } else if (roll < 99) {
-            h_.platform.speech.recognizer->available = chance(80);
-            note(std::string("recognizerAvailable ") + (h_.platform.speech.recognizer->available ? "yes" : "no"));
         } else if (h_.webView && step_ > steps_ * 4 / 5 && chance(30)) {
             webViewGoesAway();  // late, so that most of the run has a page to talk to
         }
