@@ -15,6 +15,7 @@ constexpr std::uint64_t kCtrlShift = kModifierControl | kModifierShift;
 TEST(Launch, SetsUpTheWebViewWindowAndMenusAsTheServiceExpects) {
     TestApp t;
     t.launch();
+    ASSERT_NE(t.platform.toolkit.configuration, nullptr) << "the launch stopped";
     auto& config = *t.platform.toolkit.configuration;
     EXPECT_TRUE(config.canOpenWindows);
     EXPECT_EQ(config.mediaTypesRequiringUserAction, kMediaTypeVideo);
