@@ -114,9 +114,13 @@ World::World() : bus_(g_test_dbus_new(G_TEST_DBUS_NONE)) {
     g_test_dbus_up(bus_);
     g_setenv("DISPLAY", display.c_str(), TRUE);
     application = gtk_application_new(gtk::kApplicationId, G_APPLICATION_DEFAULT_FLAGS);
-    if (!g_application_register(G_APPLICATION(application), nullptr, nullptr) ||
-        g_application_get_is_remote(G_APPLICATION(application)))
-        throw std::runtime_error("cannot own the application id on the test bus");
+    GError* error = nullptr;
+    if (!g_application_register(G_APPLICATION(application), nullptr, &error) ||
+        g_application_get_is_remote(G_APPLICATION(application))) {
+        const std::string why = error ? error->message : "another instance has it";
+        g_clear_error(&error);
+        throw std::runtime_error("cannot own the application id on the test bus: " + why);
+    }
     platform =
         std::make_unique<gtk::LinuxPlatform>(application, gtk::DataDirectories::forCurrentUser(), build::kVersion);
     demo = std::make_unique<demo::DemoService>("9.9.9");

@@ -41,6 +41,7 @@ TEST(Launch, SetsUpTheWebViewWindowAndMenusAsTheServiceExpects) {
     EXPECT_EQ(t.window().autosaveName, "PelkoMainWindow");
     EXPECT_EQ(t.window().shownTitle, "Pelko");
     EXPECT_EQ(t.window().contentView, &t.webView());
+    EXPECT_TRUE(t.window().visible);
     EXPECT_TRUE(t.window().centered);
     EXPECT_EQ(t.platform.application.activations, 1);
     EXPECT_EQ(t.platform.speech.localesAsked, std::vector<std::string>{"en-US"});
