@@ -89,7 +89,6 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(std::pair{"HTTP://127.0.0.1:8765", std::optional(SecurityOrigin{"http", "127.0.0.1", 8765})},
                       std::pair{"http://[::1]:9000", std::optional(SecurityOrigin{"http", "[::1]", 9000})},
                       std::pair{"ftp://pelko.ai", std::optional<SecurityOrigin>()},
-                      std::pair{"https://", std::optional<SecurityOrigin>()},
                       std::pair{"https://pelko.ai:99999", std::optional<SecurityOrigin>()},
                       std::pair{"https://user@pelko.ai", std::optional<SecurityOrigin>()}));
 
