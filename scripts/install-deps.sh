@@ -9,6 +9,7 @@ packages=(
   libpulse-dev libpocketsphinx-dev pocketsphinx-en-us
   xvfb xauth dbus-x11 imagemagick
   dbus-daemon libxtst-dev
+  clang
 )
 
 missing=()

@@ -20,7 +20,7 @@ std::string windowTitleForVoiceStatus(const std::string& status) {
 }
 
 ShortcutDecision ctrlShiftSpaceDecision(const KeyEvent& event, const Window* mainWindow) {
-    if (event.window != mainWindow) return ShortcutDecision::passOn;
+    if (event.inForeignWindow || event.window != mainWindow) return ShortcutDecision::passOn;
     const std::uint64_t flags = event.modifierFlags;
     if (!(flags & kModifierControl) || !(flags & kModifierShift)) return ShortcutDecision::passOn;
     if (flags & (kModifierCommand | kModifierOption)) return ShortcutDecision::passOn;

@@ -1,6 +1,6 @@
 #include "gtk/BridgeRelay.h"
 
-#include "gtk/BoundedJson.h"
+#include "platform/BoundedJson.h"
 #include "web/Origin.h"
 
 namespace pelko::gtk {

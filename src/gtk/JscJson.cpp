@@ -2,7 +2,7 @@
 
 #include <jsc/jsc.h>
 
-#include "gtk/BoundedJson.h"
+#include "platform/BoundedJson.h"
 #include "gtk/GObjectRef.h"
 
 namespace pelko::gtk {

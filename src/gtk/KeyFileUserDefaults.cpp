@@ -1,6 +1,6 @@
 #include "gtk/KeyFileUserDefaults.h"
 
-#include "gtk/BoundedJson.h"
+#include "platform/BoundedJson.h"
 
 namespace pelko::gtk {
 

@@ -40,7 +40,7 @@ void onEvaluated(GObject* source, GAsyncResult* result, gpointer data) {
     } else {
         JscConversion conversion = jsonFromJscValue(value);
         if (conversion.unsupported) {
-            scriptError = ScriptError{"Unsupported result type"};
+            scriptError = ScriptError{kUnsupportedResultType};
         } else {
             json = std::move(conversion.value);
         }

@@ -33,11 +33,14 @@ enum ModifierFlags : std::uint64_t {
 inline constexpr unsigned short kKeyCodeSpace = 49;
 
 struct KeyEvent {
-    // The port object of the window the event belongs to; null when it has none.
+    // The port object of the window the event belongs to; null when it has
+    // none, or when `inForeignWindow`.
     const Window* window = nullptr;
     std::uint64_t modifierFlags = 0;
     unsigned short keyCode = 0;
     bool isARepeat = false;
+    // The event belongs to a window the toolkit did not make (an alert, a panel).
+    bool inForeignWindow = false;
 };
 
 // Returns true to let the event go on, false to swallow it.

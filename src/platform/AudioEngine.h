@@ -15,9 +15,12 @@ struct AudioFormat {
 };
 
 // One block of captured audio: 32-bit float samples, channels interleaved.
+// A platform whose recognizer takes its own buffer type may leave `samples`
+// empty and hand that buffer over in `native`; the core only passes buffers on.
 struct AudioPCMBuffer {
     AudioFormat format;
     std::vector<float> samples;
+    std::shared_ptr<const void> native;
     std::size_t frameLength() const { return format.channelCount ? samples.size() / format.channelCount : 0; }
 };
 

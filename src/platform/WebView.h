@@ -27,6 +27,9 @@ struct ScriptError {
     std::string message;
 };
 
+// The error of a script whose value has no JSON form (a function, a date).
+inline constexpr const char* kUnsupportedResultType = "Unsupported result type";
+
 // A script's outcome: the platform's conversion of the script's value to
 // JSON, or an error. Both may be absent (a script returning undefined).
 using ScriptCompletion =

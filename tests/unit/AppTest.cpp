@@ -122,7 +122,7 @@ INSTANTIATE_TEST_SUITE_P(Texts, StatusTitle,
                                            std::pair{"sending: lower case", false}, std::pair{"Voice ready", false}));
 
 // Where a key-down comes from: the main window, another window, or no window at all.
-enum class From { mainWindow, otherWindow, noWindow, noWindowWhenThereIsNoMainWindow };
+enum class From { mainWindow, otherWindow, noWindow, noWindowWhenThereIsNoMainWindow, alertWhenThereIsNoMainWindow };
 
 struct KeyCase {
     const char* name;
@@ -139,8 +139,11 @@ TEST_P(Shortcut, IsControlShiftSpaceInTheMainWindowOnly) {
     const auto& c = GetParam();
     FakeWindow main, other;
     const Window* window = c.from == From::mainWindow ? &main : c.from == From::otherWindow ? &other : nullptr;
-    const Window* mainWindow = c.from == From::noWindowWhenThereIsNoMainWindow ? nullptr : &main;
-    EXPECT_EQ(ctrlShiftSpaceDecision(KeyEvent{window, c.flags, c.keyCode, c.repeat}, mainWindow), c.expected);
+    const bool noMainWindow =
+        c.from == From::noWindowWhenThereIsNoMainWindow || c.from == From::alertWhenThereIsNoMainWindow;
+    const bool foreign = c.from == From::alertWhenThereIsNoMainWindow;
+    EXPECT_EQ(ctrlShiftSpaceDecision(KeyEvent{window, c.flags, c.keyCode, c.repeat, foreign}, noMainWindow ? nullptr : &main),
+              c.expected);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -157,7 +160,9 @@ INSTANTIATE_TEST_SUITE_P(
         KeyCase{"otherWindow", kCtrlShift, 49, From::otherWindow, false, ShortcutDecision::passOn},
         KeyCase{"noWindow", kCtrlShift, 49, From::noWindow, false, ShortcutDecision::passOn},
         KeyCase{"noWindowAndNoMainWindow", kCtrlShift, 49, From::noWindowWhenThereIsNoMainWindow, false,
-                ShortcutDecision::toggle}),
+                ShortcutDecision::toggle},
+        KeyCase{"alertAndNoMainWindow", kCtrlShift, 49, From::alertWhenThereIsNoMainWindow, false,
+                ShortcutDecision::passOn}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(Shortcut, TogglesPushToTalkOncePerPressAndSwallowsTheKey) {

@@ -179,7 +179,7 @@ private:
             h_.voice->handleBridgeEvent(event);
         } else if (roll < 92) {
             note("audio");
-            h_.platform.audio.capture(AudioPCMBuffer{{48000, 1}, std::vector<float>(64, 0.1f)});
+            h_.platform.audio.capture(AudioPCMBuffer{{48000, 1}, std::vector<float>(64, 0.1f), nullptr});
         } else if (roll < 94) {
             const bool speak = chance(60);
             note(std::string("speakReplies ") + (speak ? "on" : "off"));

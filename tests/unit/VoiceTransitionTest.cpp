@@ -230,7 +230,7 @@ INSTANTIATE_TEST_SUITE_P(
                    }},
         Transition{"tapFeedsTheRecordingsRequestUntilItsFinish", recordingPushToTalk,
                    [](VoiceHarness& h) {
-                       const AudioPCMBuffer buffer{{48000, 1}, std::vector<float>(256, 0.5f)};
+                       const AudioPCMBuffer buffer{{48000, 1}, std::vector<float>(256, 0.5f), nullptr};
                        h.platform.audio.capture(buffer);
                        const AudioTapBlock lateTap = h.engine().tap;  // a buffer already on the audio thread
                        ptt(h);

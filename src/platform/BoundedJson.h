@@ -1,10 +1,12 @@
 #pragma once
 
+#include "platform/CoreGuard.h"
+
 #include <nlohmann/json.hpp>
 #include <optional>
 #include <string_view>
 
-namespace pelko::gtk {
+namespace pelko {
 
 // The deepest nesting accepted from outside (pages, files). Copying a JSON
 // value recurses once per level, so unbounded nesting could exhaust the stack.
@@ -14,4 +16,4 @@ inline constexpr int kMaxJsonDepth = 256;
 // or nests deeper than `maxDepth`. Never throws.
 std::optional<nlohmann::json> parseBoundedJson(std::string_view text, int maxDepth = kMaxJsonDepth);
 
-}  // namespace pelko::gtk
+}  // namespace pelko

@@ -1,6 +1,6 @@
-#include "gtk/BoundedJson.h"
+#include "platform/BoundedJson.h"
 
-namespace pelko::gtk {
+namespace pelko {
 
 namespace {
 
@@ -41,4 +41,4 @@ std::optional<nlohmann::json> parseBoundedJson(std::string_view text, int maxDep
     return value;
 }
 
-}  // namespace pelko::gtk
+}  // namespace pelko

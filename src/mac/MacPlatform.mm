@@ -1,0 +1,23 @@
+#import "mac/MacPlatform.h"
+
+namespace pelko::mac {
+
+MacPlatform::MacPlatform() : proxy_([[PelkoDelegateProxy alloc] init]), toolkit_(proxy_) {}
+
+Ports MacPlatform::ports() {
+    Ports ports;
+    ports.application = &application_;
+    ports.alerts = &alerts_;
+    ports.bundle = &bundle_;
+    ports.mainQueue = &mainQueue_;
+    ports.toolkit = &toolkit_;
+    ports.urls = &urls_;
+    ports.userDefaults = &userDefaults_;
+    ports.workspace = &workspace_;
+    ports.audio = &audio_;
+    ports.speech = &speech_;
+    ports.permissions = &permissions_;
+    return ports;
+}
+
+}  // namespace pelko::mac

@@ -1,0 +1,51 @@
+// The process entry of the macOS build.
+#import <AppKit/AppKit.h>
+
+#include <cstdio>
+#include <memory>
+
+#include "app/AppConfig.h"
+#include "app/AppDelegate.h"
+#import "mac/MacPlatform.h"
+
+namespace {
+
+using namespace pelko;
+
+// What the process keeps until it ends. AppKit ends the process with exit()
+// from Quit, so this is never torn down.
+struct Process {
+    AppConfig config;
+    ProcessValues values;
+    mac::MacPlatform platform;
+    std::shared_ptr<AppDelegate> delegate;
+};
+
+}  // namespace
+
+int main(int /*argc*/, char* _Nonnull* _Nonnull /*argv*/) {
+    @autoreleasepool {
+        const AppConfig config = buildAppConfig(kMacDesktopInfo);
+        // The process-wide values first: the home page, the update feed, the download extensions.
+        auto values = makeProcessValues(mac::FoundationUrls(), config.serviceOrigin);
+        if (!values) {
+            // Never run with an origin the bridge's rule could not hold to.
+            std::fprintf(stderr, "Pelko: the configured service origin \"%s\" is not scheme://host[:port]\n",
+                         config.serviceOrigin.c_str());
+            return 1;
+        }
+
+        NSApplication* application = [NSApplication sharedApplication];
+        [application setActivationPolicy:NSApplicationActivationPolicyRegular];
+
+        static Process* const process = new Process{config, std::move(*values), {}, nullptr};
+        process->delegate = std::make_shared<AppDelegate>(process->platform.ports(), process->config, process->values);
+        PelkoDelegateProxy* proxy = process->platform.proxy();
+        proxy.applicationDelegate = process->delegate.get();
+        proxy.downloadDelegate = process->delegate.get();
+        application.delegate = proxy;
+
+        [application run];
+    }
+    return 0;
+}

@@ -1,0 +1,217 @@
+// The Foundation classes the backend uses, one group per SDK header.
+// <Foundation/Foundation.h>
+#pragma once
+
+#include <Foundation/NSObjCRuntime.h>
+#include <CoreFoundation/CoreFoundation.h>
+#include <dispatch/dispatch.h>
+
+NS_ASSUME_NONNULL_BEGIN
+
+@class NSData, NSError, NSNumber, NSString, NSURL;
+
+// NSObject.h (Foundation)
+#if __has_feature(objc_arc)
+// Hands a +1 reference to CF; the CF side must CFRelease it.
+NS_INLINE CF_RETURNS_RETAINED CFTypeRef _Nullable CFBridgingRetain(id _Nullable X) {
+    return (__bridge_retained CFTypeRef)X;
+}
+#endif
+
+// NSEnumerator.h
+typedef struct {
+    unsigned long state;
+    id __unsafe_unretained _Nullable *_Nullable itemsPtr;
+    unsigned long *_Nullable mutationsPtr;
+    unsigned long extra[5];
+} NSFastEnumerationState;
+
+@protocol NSFastEnumeration
+- (NSUInteger)countByEnumeratingWithState:(NSFastEnumerationState *)state
+                                  objects:(id __unsafe_unretained _Nullable[_Nonnull])buffer
+                                    count:(NSUInteger)len;
+@end
+
+// NSString.h
+typedef NSUInteger NSStringEncoding;
+
+enum : NSStringEncoding {
+    NSUTF8StringEncoding = 4,
+};
+
+@interface NSString : NSObject
+@property (readonly) NSUInteger length;
+- (nullable instancetype)initWithBytes:(const void *)bytes
+                                length:(NSUInteger)len
+                              encoding:(NSStringEncoding)encoding;
+@property (nullable, readonly) const char *UTF8String NS_RETURNS_INNER_POINTER;
+@end
+
+// NSValue.h
+@interface NSValue : NSObject
+@end
+
+@interface NSNumber : NSValue
+@property (readonly) int intValue;
+@property (readonly) unsigned long long unsignedLongLongValue;
++ (NSNumber *)numberWithUnsignedLongLong:(unsigned long long)value;
+@end
+
+// NSArray.h
+@interface NSArray<__covariant ObjectType> : NSObject <NSFastEnumeration>
+@property (readonly) NSUInteger count;
+- (ObjectType)objectAtIndex:(NSUInteger)index;
+@property (nullable, nonatomic, readonly) ObjectType firstObject API_AVAILABLE(macos(10.6));
++ (instancetype)arrayWithObject:(ObjectType)anObject;
+@end
+
+@interface NSMutableArray<ObjectType> : NSArray<ObjectType>
+- (void)addObject:(ObjectType)anObject;
++ (instancetype)arrayWithCapacity:(NSUInteger)numItems;
+@end
+
+// NSData.h
+@interface NSData : NSObject
+@property (readonly) NSUInteger length;
+@property (readonly) const void *bytes NS_RETURNS_INNER_POINTER;
+@end
+
+// NSError.h
+@interface NSError : NSObject
+@property (readonly, copy) NSString *localizedDescription;
+@end
+
+// NSJSONSerialization.h
+typedef NS_OPTIONS(NSUInteger, NSJSONWritingOptions) {
+    NSJSONWritingPrettyPrinted = (1UL << 0),
+    NSJSONWritingSortedKeys API_AVAILABLE(macos(10.13)) = (1UL << 1),
+    NSJSONWritingFragmentsAllowed = (1UL << 2),
+    NSJSONWritingWithoutEscapingSlashes API_AVAILABLE(macos(10.15)) = (1UL << 3),
+} API_AVAILABLE(macos(10.7));
+
+API_AVAILABLE(macos(10.7))
+@interface NSJSONSerialization : NSObject
++ (BOOL)isValidJSONObject:(id)obj;
++ (nullable NSData *)dataWithJSONObject:(id)obj
+                                options:(NSJSONWritingOptions)opt
+                                  error:(NSError **)error;
+@end
+
+// NSURL.h
+@interface NSURL : NSObject
++ (nullable instancetype)URLWithString:(NSString *)URLString;
++ (NSURL *)fileURLWithPath:(NSString *)path;
+@property (nullable, readonly, copy) NSString *absoluteString;
+@property (nullable, readonly, copy) NSString *scheme;
+@property (nullable, readonly, copy) NSString *host;
+@property (nullable, readonly, copy) NSNumber *port;
+@property (nullable, readonly, copy) NSString *path;
+@end
+
+// NSDate.h
+typedef double NSTimeInterval;
+
+// NSURLRequest.h
+typedef NS_ENUM(NSUInteger, NSURLRequestCachePolicy) {
+    NSURLRequestUseProtocolCachePolicy = 0,
+    NSURLRequestReloadIgnoringLocalCacheData = 1,
+    NSURLRequestReloadIgnoringLocalAndRemoteCacheData = 4,
+    NSURLRequestReloadIgnoringCacheData = NSURLRequestReloadIgnoringLocalCacheData,
+    NSURLRequestReturnCacheDataElseLoad = 2,
+    NSURLRequestReturnCacheDataDontLoad = 3,
+    NSURLRequestReloadRevalidatingCacheData = 5,
+};
+
+@interface NSURLRequest : NSObject
++ (instancetype)requestWithURL:(NSURL *)URL
+                   cachePolicy:(NSURLRequestCachePolicy)cachePolicy
+               timeoutInterval:(NSTimeInterval)timeoutInterval;
+@property (nullable, readonly, copy) NSURL *URL;
+@end
+
+// NSURLResponse.h
+@interface NSURLResponse : NSObject
+@end
+
+// NSBundle.h
+@interface NSBundle : NSObject
+@property (class, readonly, strong) NSBundle *mainBundle;
+@property (readonly, copy) NSString *bundlePath;
+- (nullable id)objectForInfoDictionaryKey:(NSString *)key;
+@end
+
+// NSUserDefaults.h
+@interface NSUserDefaults : NSObject
+@property (class, readonly, strong) NSUserDefaults *standardUserDefaults;
+- (nullable id)objectForKey:(NSString *)defaultName;
+- (void)setBool:(BOOL)value forKey:(NSString *)defaultName;
+@end
+
+// NSTimer.h
+@interface NSTimer : NSObject
++ (NSTimer *)scheduledTimerWithTimeInterval:(NSTimeInterval)interval
+                                    repeats:(BOOL)repeats
+                                      block:(void (^)(NSTimer *timer))block
+    API_AVAILABLE(macos(10.12));
+- (void)invalidate;
+@end
+
+// NSLocale.h
+@interface NSLocale : NSObject
++ (instancetype)localeWithLocaleIdentifier:(NSString *)ident API_AVAILABLE(macos(10.6));
+@end
+
+// NSNotification.h
+@interface NSNotification : NSObject
+@end
+
+// NSMapTable.h
+API_AVAILABLE(macos(10.5))
+@interface NSMapTable<KeyType, ObjectType> : NSObject <NSFastEnumeration>
++ (NSMapTable<KeyType, ObjectType> *)weakToStrongObjectsMapTable API_AVAILABLE(macos(10.8));
+- (nullable ObjectType)objectForKey:(nullable KeyType)aKey;
+- (void)removeObjectForKey:(nullable KeyType)aKey;
+- (void)setObject:(nullable ObjectType)anObject forKey:(nullable KeyType)aKey;
+@end
+
+// CGGeometry.h (CoreGraphics), which NSGeometry.h builds on
+struct CGPoint {
+    CGFloat x;
+    CGFloat y;
+};
+typedef struct CGPoint CGPoint;
+
+struct CGSize {
+    CGFloat width;
+    CGFloat height;
+};
+typedef struct CGSize CGSize;
+
+struct CGRect {
+    CGPoint origin;
+    CGSize size;
+};
+typedef struct CGRect CGRect;
+
+// NSGeometry.h
+typedef CGPoint NSPoint;
+typedef CGSize NSSize;
+typedef CGRect NSRect;
+
+NS_INLINE NSRect NSMakeRect(CGFloat x, CGFloat y, CGFloat w, CGFloat h) {
+    NSRect r;
+    r.origin.x = x;
+    r.origin.y = y;
+    r.size.width = w;
+    r.size.height = h;
+    return r;
+}
+
+NS_INLINE NSSize NSMakeSize(CGFloat w, CGFloat h) {
+    NSSize s;
+    s.width = w;
+    s.height = h;
+    return s;
+}
+
+NS_ASSUME_NONNULL_END
