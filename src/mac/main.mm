@@ -23,7 +23,8 @@ struct Process {
 
 }  // namespace
 
-int main(int /*argc*/, char* _Nonnull* _Nonnull /*argv*/) {
+// The application reads no command-line arguments.
+int main() {
     @autoreleasepool {
         const AppConfig config = buildAppConfig(kMacDesktopInfo);
         // The process-wide values first: the home page, the update feed, the download extensions.
