@@ -26,7 +26,7 @@ int effectivePort(const SecurityOrigin& origin) {
 
 std::optional<SecurityOrigin> parseOrigin(const std::string& text) {
     const auto sep = text.find("://");
-    if (sep == std::string::npos || sep == 0) return std::nullopt;
+    if (sep == std::string::npos) return std::nullopt;
     SecurityOrigin origin;
     origin.scheme = lowered(text.substr(0, sep));
     if (origin.scheme != "http" && origin.scheme != "https") return std::nullopt;

@@ -34,6 +34,7 @@ INSTANTIATE_TEST_SUITE_P(
                       JsonCase{"mixedPastLimit", R"({"a":[{"b":[{}]}]})", false},
                       JsonCase{"bracketsInStringsDoNotCount", R"([["[[[[[", "{{{{"]])", true},
                       JsonCase{"escapedQuoteKeepsTheString", R"([["\"[[[[[["]])", true},
+                      JsonCase{"anEscapeCoversOneCharacter", R"(["\n",[[[[[]]]]]])", false},
                       JsonCase{"closedLevelsAreFreedAgain", "[[[[]]],[[[]]]]", true},
                       JsonCase{"notJson", "{type:", false},
                       JsonCase{"empty", "", false}),

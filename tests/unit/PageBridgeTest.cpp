@@ -89,12 +89,13 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(std::pair{"HTTP://127.0.0.1:8765", std::optional(SecurityOrigin{"http", "127.0.0.1", 8765})},
                       std::pair{"http://[::1]:9000", std::optional(SecurityOrigin{"http", "[::1]", 9000})},
                       std::pair{"ftp://pelko.ai", std::optional<SecurityOrigin>()},
+                      std::pair{"https", std::optional<SecurityOrigin>()},
                       std::pair{"https://pelko.ai:99999", std::optional<SecurityOrigin>()},
                       std::pair{"https://user@pelko.ai", std::optional<SecurityOrigin>()}));
 
 TEST(DesktopInfoScript, AHostileVersionStaysInsideItsString) {
-    EXPECT_EQ(desktopInfoScript("1\"; alert(1); \"\\\n\u2028", DesktopInfo{"linux", false, true}),
-              "window.__pelkoDesktop = { version: \"1\\\"; alert(1); \\\"\\\\\\n\\u2028\", platform: \"linux\", "
+    EXPECT_EQ(desktopInfoScript("1\"; alert(1); \"\\\n\u2028\t\x7f", DesktopInfo{"linux", false, true}),
+              "window.__pelkoDesktop = { version: \"1\\\"; alert(1); \\\"\\\\\\n\\u2028\\u0009\\u007f\", platform: \"linux\", "
               "canSetupIMessage: false, canDictate: true };");
 }
 
