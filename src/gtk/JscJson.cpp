@@ -2,8 +2,8 @@
 
 #include <jsc/jsc.h>
 
-#include "platform/BoundedJson.h"
 #include "gtk/GObjectRef.h"
+#include "platform/BoundedJson.h"
 
 namespace pelko::gtk {
 
