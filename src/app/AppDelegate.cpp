@@ -20,6 +20,8 @@ AppDelegate::AppDelegate(Ports ports, AppConfig config, ProcessValues values)
     : ports_(ports),
       config_(std::move(config)),
       values_(std::move(values)),
+      inAppHosts_{values_.serviceOrigin.host, config_.providerDomains},
+      downloads_(ports_),
       voiceStatusItem_(std::make_shared<MenuItem>()) {}
 
 AppDelegate::~AppDelegate() = default;

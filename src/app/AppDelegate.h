@@ -14,6 +14,8 @@
 #include "platform/WebViewConfiguration.h"
 #include "platform/WebViewDelegates.h"
 #include "platform/Window.h"
+#include "web/Downloads.h"
+#include "web/NavigationPolicy.h"
 
 namespace pelko {
 
@@ -98,6 +100,8 @@ private:
     const Ports ports_;
     const AppConfig config_;
     const ProcessValues values_;
+    const InAppHosts inAppHosts_;
+    Downloads downloads_;
     std::unique_ptr<WebViewConfiguration> configuration_;
     std::unique_ptr<Window> window_;
     std::shared_ptr<WebView> webView_;  // the voice controller holds it weakly

@@ -1,41 +1,69 @@
 #include "app/AppDelegate.h"
+#include "platform/OpenPanel.h"
+#include "platform/Workspace.h"
 #include "voice/VoiceController.h"
 #include "web/BridgeMessage.h"
 
-// What the web view asks of the application. Until the navigation policy
-// and downloads are built, the web view's own defaults hold: navigations and
-// responses proceed in place, popups are dropped, file inputs get no files
-// and downloads are declined.
+// What the web view asks of the application: where navigations go, new
+// windows, file inputs, the title after a load, downloads and the bridge.
 namespace pelko {
 
-void AppDelegate::decidePolicyForNavigationAction(const NavigationAction& /*action*/,
+void AppDelegate::decidePolicyForNavigationAction(const NavigationAction& action,
                                                   NavigationActionDecision decisionHandler) {
-    decisionHandler(NavigationActionPolicy::allow);
+    switch (navigationActionVerdict(action, values_.downloadExtensions, inAppHosts_)) {
+    case NavigationVerdict::allow: decisionHandler(NavigationActionPolicy::allow); return;
+    case NavigationVerdict::download: decisionHandler(NavigationActionPolicy::download); return;
+    case NavigationVerdict::openInBrowser:
+        ports_.workspace->openURL(*action.requestURL);
+        decisionHandler(NavigationActionPolicy::cancel);
+        return;
+    case NavigationVerdict::cancel: decisionHandler(NavigationActionPolicy::cancel); return;
+    }
 }
 
-void AppDelegate::decidePolicyForNavigationResponse(const NavigationResponse& /*response*/,
+void AppDelegate::decidePolicyForNavigationResponse(const NavigationResponse& response,
                                                     NavigationResponseDecision decisionHandler) {
-    decisionHandler(NavigationResponsePolicy::allow);
+    decisionHandler(navigationResponsePolicy(response));
 }
 
-void AppDelegate::createWebViewForNavigationAction(const NavigationAction& /*action*/) {}
-
-void AppDelegate::runOpenPanel(const OpenPanelParameters& /*parameters*/, OpenPanelCompletion completionHandler) {
-    completionHandler(std::nullopt);
+void AppDelegate::createWebViewForNavigationAction(const NavigationAction& action) {
+    switch (newWindowVerdict(action, inAppHosts_)) {
+    case NewWindowVerdict::openInBrowser: ports_.workspace->openURL(*action.requestURL); return;
+    case NewWindowVerdict::loadInWebView:
+        if (webView_ && action.requestURL) webView_->loadRequest(UrlRequest{*action.requestURL});
+        return;
+    case NewWindowVerdict::ignore:
+    case NewWindowVerdict::cancel: return;
+    }
 }
 
-void AppDelegate::didFinishNavigation() {}
+void AppDelegate::runOpenPanel(const OpenPanelParameters& parameters, OpenPanelCompletion completionHandler) {
+    // Without the window there is nothing to attach the sheet to: the
+    // handler, dropped, gives the input no files.
+    if (!window_) return;
+    OpenPanelOptions options;
+    options.allowsMultipleSelection = parameters.allowsMultipleSelection;
+    ports_.openPanels->beginSheetModalForWindow(*window_, options, std::move(completionHandler));
+}
 
+void AppDelegate::didFinishNavigation() {
+    if (window_ && webView_) window_->setTitle(windowTitleForPage(webView_->url(), inAppHosts_.apexDomain));
+}
+
+// The download is the controller's from here on: the backend has made it
+// the download's delegate.
 void AppDelegate::navigationDidBecomeDownload(const DownloadRef& /*download*/) {}
 
-void AppDelegate::decideDestination(const DownloadRef& /*download*/, const std::string& /*suggestedFilename*/,
+void AppDelegate::decideDestination(const DownloadRef& download, const std::string& suggestedFilename,
                                     DownloadDestinationCompletion completionHandler) {
-    completionHandler(std::nullopt);
+    completionHandler(downloads_.decideDestination(download, suggestedFilename));
 }
 
-void AppDelegate::downloadDidFinish(const DownloadRef& /*download*/) {}
+void AppDelegate::downloadDidFinish(const DownloadRef& download) { downloads_.didFinish(download); }
 
-void AppDelegate::downloadDidFail(const DownloadRef& /*download*/, const std::string& /*localizedDescription*/) {}
+void AppDelegate::downloadDidFail(const DownloadRef& download, const std::string& localizedDescription) {
+    downloads_.didFail(download, localizedDescription);
+}
 
 void AppDelegate::didReceiveScriptMessage(const ScriptMessage& message) {
     const BridgeCommand command =

@@ -6,7 +6,9 @@ class Alerts;
 class Application;
 class Audio;
 class Bundle;
+class Files;
 class MainQueue;
+class OpenPanels;
 class Permissions;
 class Speech;
 class Toolkit;
@@ -25,6 +27,8 @@ struct Ports {
     Urls* urls = nullptr;
     UserDefaults* userDefaults = nullptr;
     Workspace* workspace = nullptr;
+    Files* files = nullptr;
+    OpenPanels* openPanels = nullptr;
     // Voice: capture, recognition and the privacy answers they need.
     Audio* audio = nullptr;
     Speech* speech = nullptr;

@@ -8,7 +8,9 @@
 
 #include "app/AppConfig.h"
 #include "fakes/FakeAlerts.h"
+#include "fakes/FakeFiles.h"
 #include "fakes/FakeMainQueue.h"
+#include "fakes/FakeOpenPanels.h"
 #include "fakes/FakeVoicePorts.h"
 #include "fakes/FakeWorkspace.h"
 #include "fakes/RecordingAppDelegate.h"
@@ -195,13 +197,15 @@ struct FakePlatform {
     FakeApplication application;
     FakeUserDefaults userDefaults;
     FakeWorkspace workspace;
+    FakeFiles files;
+    FakeOpenPanels openPanels;
     FakeAudio audio;
     FakeSpeech speech;
     FakePermissions permissions;
 
     Ports ports() {
-        return Ports{&application, &alerts, &bundle,       &mainQueue, &toolkit,    &urls,
-                     &userDefaults, &workspace, &audio,   &speech,    &permissions};
+        return Ports{&application, &alerts, &bundle, &mainQueue, &toolkit, &urls, &userDefaults,
+                     &workspace,   &files,  &openPanels, &audio, &speech, &permissions};
     }
 };
 

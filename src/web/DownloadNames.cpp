@@ -1,0 +1,72 @@
+#include "web/DownloadNames.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+
+namespace pelko {
+
+namespace {
+
+std::string lastComponent(const std::string& path) {
+    const auto separator = path.find_last_of("/\\");
+    return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+// The extension after the last full stop; none for a name that only starts
+// with one or ends with one.
+struct SplitName {
+    std::string base;
+    std::string extension;
+};
+
+SplitName split(const std::string& name) {
+    const auto dot = name.find_last_of('.');
+    if (dot == std::string::npos || dot == 0 || dot + 1 == name.size()) return {name, {}};
+    return {name.substr(0, dot), name.substr(dot + 1)};
+}
+
+}  // namespace
+
+std::string safeFileName(const std::string& suggested) {
+    std::string name;
+    for (const char c : lastComponent(suggested)) {
+        const auto byte = static_cast<unsigned char>(c);
+        if (byte >= 0x20 && byte != 0x7f) name += c;
+    }
+    const auto firstKept = name.find_first_not_of('.');
+    return firstKept == std::string::npos ? std::string() : name.substr(firstKept);
+}
+
+std::string downloadFileName(const std::string& suggestedFilename, const std::optional<Url>& originalURL) {
+    if (std::string name = safeFileName(suggestedFilename); !name.empty()) return name;
+    if (originalURL) {
+        if (std::string name = safeFileName(lastComponent(originalURL->path)); !name.empty()) return name;
+    }
+    return kDefaultDownloadName;
+}
+
+std::string freeDestination(const std::string& folder, const std::string& name,
+                            const std::function<bool(const std::string& path)>& isTaken) {
+    const std::string prefix = folder.ends_with('/') ? folder : folder + "/";
+    std::string candidate = prefix + name;
+    const SplitName parts = split(name);
+    for (long long counter = 1; isTaken(candidate); ++counter) {
+        std::string next = parts.base + " (" + std::to_string(counter) + ")";
+        if (!parts.extension.empty()) next += "." + parts.extension;
+        candidate = prefix + next;
+    }
+    return candidate;
+}
+
+bool fileMayRunCode(const std::string& path) {
+    static constexpr std::array<const char*, 14> kRunnable{"app",  "command", "terminal", "tool", "sh",
+                                                           "bash", "zsh",     "csh",      "ksh",  "tcsh",
+                                                           "fish", "desktop", "appimage", "run"};
+    std::string extension = split(lastComponent(path)).extension;
+    std::transform(extension.begin(), extension.end(), extension.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return std::any_of(kRunnable.begin(), kRunnable.end(), [&](const char* runnable) { return extension == runnable; });
+}
+
+}  // namespace pelko

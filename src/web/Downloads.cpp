@@ -1,0 +1,48 @@
+#include "web/Downloads.h"
+
+#include <algorithm>
+
+#include "platform/Alerts.h"
+#include "platform/Files.h"
+#include "platform/MainQueue.h"
+#include "platform/Workspace.h"
+#include "web/DownloadNames.h"
+
+namespace pelko {
+
+Downloads::Downloads(const Ports& ports) : ports_(ports) {}
+
+std::string Downloads::folder() const {
+    if (auto downloads = ports_.files->downloadsDirectory()) return *downloads;
+    // Not created here: a download into a folder that is not there fails and says so.
+    return ports_.files->homeDirectory() + "/Downloads";
+}
+
+std::string Downloads::decideDestination(const DownloadRef& download, const std::string& suggestedFilename) {
+    const std::string name = downloadFileName(suggestedFilename, download.originalRequestURL);
+    const std::string destination = freeDestination(folder(), name, [this](const std::string& path) {
+        const bool reserved = std::any_of(destinations_.begin(), destinations_.end(),
+                                          [&](const auto& entry) { return entry.second == path; });
+        return reserved || ports_.files->fileExistsAtPath(path);
+    });
+    destinations_[download.id] = destination;
+    return destination;
+}
+
+void Downloads::didFinish(const DownloadRef& download) {
+    const auto entry = destinations_.find(download.id);
+    if (entry == destinations_.end()) return;
+    const std::string path = entry->second;
+    destinations_.erase(entry);
+    ports_.workspace->activateFileViewerSelecting({path});
+    if (!fileMayRunCode(path)) ports_.workspace->openFile(path);
+}
+
+void Downloads::didFail(const DownloadRef& download, const std::string& localizedDescription) {
+    destinations_.erase(download.id);
+    Alerts* alerts = ports_.alerts;
+    ports_.mainQueue->async(
+        [alerts, localizedDescription] { alerts->runModal(AlertSpec{"Download failed", localizedDescription, {}}); });
+}
+
+}  // namespace pelko

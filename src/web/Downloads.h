@@ -1,0 +1,34 @@
+#pragma once
+
+#include "platform/CoreGuard.h"
+
+#include <map>
+#include <string>
+
+#include "platform/Ports.h"
+#include "platform/WebViewDelegates.h"
+
+namespace pelko {
+
+// Downloads land in the user's Downloads folder under a free name, then are
+// revealed and, unless that could run code, opened. Each download keeps its
+// own destination, so downloads that overlap never trade files, and a name
+// chosen for one still in progress is not chosen again. Main thread only.
+class Downloads {
+public:
+    explicit Downloads(const Ports& ports);
+
+    // The path the download is written to.
+    std::string decideDestination(const DownloadRef& download, const std::string& suggestedFilename);
+    void didFinish(const DownloadRef& download);
+    // `localizedDescription` is the platform's text for the error.
+    void didFail(const DownloadRef& download, const std::string& localizedDescription);
+
+private:
+    std::string folder() const;
+
+    const Ports ports_;
+    std::map<unsigned long long, std::string> destinations_;  // by download
+};
+
+}  // namespace pelko
