@@ -5,9 +5,11 @@
 #include "mac/AudioEngineCapture.h"
 #include "mac/CocoaAlerts.h"
 #include "mac/CocoaApplicationPort.h"
+#include "mac/CocoaOpenPanels.h"
 #include "mac/CocoaToolkit.h"
 #include "mac/CocoaWorkspace.h"
 #include "mac/DispatchMainQueue.h"
+#include "mac/FileManagerFiles.h"
 #include "mac/FoundationUrls.h"
 #include "mac/MainBundle.h"
 #include "mac/SpeechFramework.h"
@@ -42,6 +44,8 @@ private:
     FoundationUrls urls_;
     StandardUserDefaults userDefaults_;
     CocoaWorkspace workspace_;
+    FileManagerFiles files_;
+    CocoaOpenPanels openPanels_;
     AudioEngineCapture audio_;
     SpeechFramework speech_;
     SystemPermissions permissions_;

@@ -14,6 +14,8 @@ Ports MacPlatform::ports() {
     ports.urls = &urls_;
     ports.userDefaults = &userDefaults_;
     ports.workspace = &workspace_;
+    ports.files = &files_;
+    ports.openPanels = &openPanels_;
     ports.audio = &audio_;
     ports.speech = &speech_;
     ports.permissions = &permissions_;

@@ -83,7 +83,7 @@ public:
     void goBack() override { --backItems, ++backs; }
     bool canGoForward() const override { return forwardItems > 0; }
     void goForward() override { --forwardItems, ++forwards; }
-    std::optional<Url> url() const override { return std::nullopt; }
+    std::optional<Url> url() const override { return currentURL; }
     void evaluateJavaScript(const std::string& script, ScriptCompletion completion) override {
         evaluations.push_back({script, std::move(completion)});
     }
@@ -94,6 +94,7 @@ public:
     };
     std::vector<Evaluation> evaluations;
     std::vector<UrlRequest> loads;
+    std::optional<Url> currentURL;
     NavigationDelegate* navigationDelegate = nullptr;
     UIDelegate* uiDelegate = nullptr;
     bool backForwardGestures = false;

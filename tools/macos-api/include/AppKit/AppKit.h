@@ -126,6 +126,9 @@ typedef NS_OPTIONS(NSUInteger, NSWindowStyleMask) {
     NSWindowStyleMaskResizable = 1 << 3,
 };
 
+// Additional NSModalResponse values, for sheets.
+static const NSModalResponse NSModalResponseOK = 1;
+
 typedef NSString *NSWindowFrameAutosaveName;
 
 @protocol NSWindowDelegate <NSObject>
@@ -151,6 +154,26 @@ PELKO_IMPLEMENTED_OPTIONAL  // @optional in the SDK
 @property (getter=isReleasedWhenClosed) BOOL releasedWhenClosed;
 - (void)performClose:(nullable id)sender;
 - (void)performMiniaturize:(nullable id)sender;
+@end
+
+// NSPanel.h
+@interface NSPanel : NSWindow
+@end
+
+// NSSavePanel.h
+@interface NSSavePanel : NSPanel
+- (void)beginSheetModalForWindow:(NSWindow *)window
+               completionHandler:(void (^)(NSModalResponse result))handler API_AVAILABLE(macos(10.6));
+@end
+
+// NSOpenPanel.h
+@interface NSOpenPanel : NSSavePanel
++ (NSOpenPanel *)openPanel;
+@property (readonly, copy) NSArray<NSURL *> *URLs;
+@property BOOL resolvesAliases;
+@property BOOL canChooseDirectories;
+@property BOOL allowsMultipleSelection;
+@property BOOL canChooseFiles;
 @end
 
 // NSMenu.h

@@ -108,6 +108,38 @@ API_AVAILABLE(macos(10.7))
 @property (nullable, readonly, copy) NSString *path;
 @end
 
+// NSPathUtilities.h
+typedef NS_ENUM(NSUInteger, NSSearchPathDirectory) {
+    NSDownloadsDirectory API_AVAILABLE(macos(10.5)) = 15,
+};
+
+typedef NS_OPTIONS(NSUInteger, NSSearchPathDomainMask) {
+    NSUserDomainMask = 1,
+};
+
+// NSDictionary.h
+@interface NSDictionary<KeyType, ObjectType> : NSObject
+@end
+
+// NSFileManager.h
+typedef NSString *NSFileAttributeKey NS_TYPED_EXTENSIBLE_ENUM;
+
+@interface NSFileManager : NSObject
+@property (class, readonly, strong) NSFileManager *defaultManager;
+- (nullable NSURL *)URLForDirectory:(NSSearchPathDirectory)directory
+                           inDomain:(NSSearchPathDomainMask)domain
+                  appropriateForURL:(nullable NSURL *)url
+                             create:(BOOL)shouldCreate
+                              error:(NSError **)error API_AVAILABLE(macos(10.6));
+- (BOOL)fileExistsAtPath:(NSString *)path;
+- (nullable NSDictionary<NSFileAttributeKey, id> *)attributesOfItemAtPath:(NSString *)path
+                                                                     error:(NSError **)error API_AVAILABLE(macos(10.5));
+@end
+
+@interface NSFileManager (NSUserInformation)
+@property (readonly, copy) NSURL *homeDirectoryForCurrentUser API_AVAILABLE(macos(10.12));
+@end
+
 // NSDate.h
 typedef double NSTimeInterval;
 

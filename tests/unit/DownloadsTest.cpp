@@ -1,0 +1,111 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <set>
+#include <string>
+
+#include "fakes/FakePlatform.h"
+#include "web/DownloadNames.h"
+#include "web/Downloads.h"
+
+namespace pelko::test {
+namespace {
+
+constexpr const char* kFolder = "/home/user/Downloads/";
+
+struct NameCase {
+    const char* name;
+    std::string suggested;
+    std::optional<std::string> originalPath;  // the original request's URL path
+    std::set<std::string> existing;           // names in the Downloads folder
+    std::string expected;
+};
+
+class DestinationNames : public ::testing::TestWithParam<NameCase> {};
+
+TEST_P(DestinationNames, AreSafeAndFree) {
+    const auto& c = GetParam();
+    FakePlatform platform;
+    for (const auto& name : c.existing) platform.files.existing.insert(kFolder + name);
+    std::optional<Url> original;
+    if (c.originalPath) original = Url{"https://pelko.test" + *c.originalPath, "https", "pelko.test", {}, *c.originalPath};
+    Downloads downloads(platform.ports());
+    EXPECT_EQ(downloads.decideDestination(DownloadRef{1, original}, c.suggested), kFolder + c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, DestinationNames,
+    ::testing::Values(
+        NameCase{"free", "report.pdf", {}, {}, "report.pdf"},
+        NameCase{"taken", "report.pdf", {}, {"report.pdf"}, "report (1).pdf"},
+        NameCase{"takenTwice", "report.pdf", {}, {"report.pdf", "report (1).pdf"}, "report (2).pdf"},
+        NameCase{"firstGapWins", "report.pdf", {}, {"report.pdf", "report (2).pdf"}, "report (1).pdf"},
+        NameCase{"lastExtensionOnly", "archive.tar.gz", {}, {"archive.tar.gz"}, "archive.tar (1).gz"},
+        NameCase{"noExtension", "README", {}, {"README"}, "README (1)"},
+        NameCase{"fromTheURL", "", "/dl/setup.dmg", {}, "setup.dmg"},
+        NameCase{"noNameAnywhere", "", std::nullopt, {"PelkoDownload"}, "PelkoDownload (1)"},
+        NameCase{"urlWithoutName", "", "/", {}, "PelkoDownload"},
+        NameCase{"climbsOut", "../../x", {}, {}, "x"},
+        NameCase{"absolutePath", "/etc/passwd", {}, {}, "passwd"},
+        NameCase{"subfolder", "a/b", {}, {}, "b"},
+        NameCase{"backslashes", "a\\b.txt", {}, {}, "b.txt"},
+        NameCase{"hidden", "../../.bashrc", {}, {}, "bashrc"},
+        NameCase{"onlyDotsFallsBack", "...", "/files/notes.txt", {}, "notes.txt"},
+        NameCase{"controlCharacters", "x\ny\x7f.txt", {}, {}, "xy.txt"},
+        NameCase{"trailingDotHasNoExtension", "name.", {}, {"name."}, "name. (1)"}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST(Downloads, WithoutADownloadsFolderUseTheOneInHome) {
+    FakePlatform platform;
+    platform.files.downloads.reset();
+    Downloads downloads(platform.ports());
+    EXPECT_EQ(downloads.decideDestination(DownloadRef{1, {}}, "a.txt"), "/home/user/Downloads/a.txt");
+}
+
+TEST(Downloads, OverlappingDownloadsKeepTheirOwnFiles) {
+    FakePlatform platform;
+    Downloads downloads(platform.ports());
+    const std::string first = downloads.decideDestination(DownloadRef{1, {}}, "notes.txt");
+    const std::string second = downloads.decideDestination(DownloadRef{2, {}}, "notes.txt");
+    EXPECT_EQ(second, std::string(kFolder) + "notes (1).txt");
+
+    downloads.didFinish(DownloadRef{2, {}});
+    downloads.didFinish(DownloadRef{1, {}});
+    downloads.didFinish(DownloadRef{1, {}});  // reported twice: nothing more
+    const std::vector<std::vector<std::string>> revealed{{second}, {first}};
+    EXPECT_EQ(platform.workspace.revealed, revealed);
+    EXPECT_EQ(platform.workspace.openedFiles, (std::vector<std::string>{second, first}));
+}
+
+TEST(Downloads, AFileThatWouldRunCodeIsRevealedButNotOpened) {
+    FakePlatform platform;
+    Downloads downloads(platform.ports());
+    for (const char* name : {"tool.sh", "Run Me.COMMAND", "Pelko.app", "launcher.desktop"}) {
+        downloads.decideDestination(DownloadRef{1, {}}, name);
+        downloads.didFinish(DownloadRef{1, {}});
+    }
+    EXPECT_EQ(platform.workspace.revealed.size(), 4u);
+    EXPECT_TRUE(platform.workspace.openedFiles.empty());
+    EXPECT_FALSE(fileMayRunCode("/home/user/Downloads/Pelko-1.2.dmg"));
+}
+
+TEST(Downloads, AFailureIsToldLaterAndForgetsTheDownload) {
+    FakePlatform platform;
+    Downloads downloads(platform.ports());
+    downloads.decideDestination(DownloadRef{1, {}}, "notes.txt");
+    downloads.didFail(DownloadRef{1, {}}, "The network connection was lost.");
+    EXPECT_TRUE(platform.alerts.shown.empty());
+    platform.mainQueue.runUntilIdle();
+    ASSERT_EQ(platform.alerts.shown.size(), 1u);
+    EXPECT_EQ(platform.alerts.shown[0].title, "Download failed");
+    EXPECT_EQ(platform.alerts.shown[0].message, "The network connection was lost.");
+    EXPECT_TRUE(platform.alerts.shown[0].buttons.empty());
+
+    downloads.didFinish(DownloadRef{1, {}});
+    EXPECT_TRUE(platform.workspace.revealed.empty());
+    // Its name is free again.
+    EXPECT_EQ(downloads.decideDestination(DownloadRef{2, {}}, "notes.txt"), std::string(kFolder) + "notes.txt");
+}
+
+}  // namespace
+}  // namespace pelko::test
