@@ -66,6 +66,10 @@ INSTANTIATE_TEST_SUITE_P(
         ActionCase{"ftpNotHandedOn", url("FTP", "files.example"), kLink, false, NavigationVerdict::cancel}),
     [](const auto& p) { return std::string(p.param.name); });
 
+TEST(KeepInApp, AnEmptyEntryMatchesNothing) {
+    EXPECT_FALSE(keepInApp("example.com", InAppHosts{"pelko.test", {""}}));
+}
+
 TEST(ResponsePolicy, AResponseTheViewCannotShowIsDownloaded) {
     EXPECT_EQ(navigationResponsePolicy(NavigationResponse{true}), NavigationResponsePolicy::allow);
     EXPECT_EQ(navigationResponsePolicy(NavigationResponse{false}), NavigationResponsePolicy::download);
@@ -128,7 +132,9 @@ TEST(WebViewRoles, CarryOutTheVerdicts) {
 
     const Url inApp = url("https", "pelko.test", "/new");
     t.app->createWebViewForNavigationAction(NavigationAction{inApp, NavigationType::other, false, false});
+    t.app->createWebViewForNavigationAction(NavigationAction{std::nullopt, NavigationType::other, false, false});
     EXPECT_EQ(t.webView().loads.back().url, inApp);
+    EXPECT_EQ(t.webView().loads.size(), 2u);  // the home page and the new window's
 
     t.webView().currentURL = url("https", "github.com");
     t.app->didFinishNavigation();
