@@ -92,6 +92,19 @@ std::string cookiePage(const std::string& serverSeen) {
            "</body></html>\n";
 }
 
+// What another site shows: how it was reached, and what was posted to it.
+std::string elsewherePage(const httplib::Request& request) {
+    std::string page =
+        "<!doctype html>\n<html lang=\"en\"><head><meta charset=\"utf-8\"><title>Elsewhere · Pelko demo</title>"
+        "<link rel=\"stylesheet\" href=\"/app.css\"></head>\n"
+        "<body class=\"plain\"><main class=\"plain-page\"><h1>Another site</h1>"
+        "<p><code id=\"reached\">" + escapeHtml(request.method + " " + request.path) + "</code></p>";
+    if (request.has_param("note")) {
+        page += "<p>Posted: <code id=\"posted\">" + escapeHtml(request.get_param_value("note")) + "</code></p>";
+    }
+    return page + "</main></body></html>\n";
+}
+
 }  // namespace
 
 DemoService::DemoService(std::string version) : version_(std::move(version)), server_(std::make_unique<httplib::Server>()) {
@@ -162,11 +175,25 @@ void DemoService::addRoutes() {
         response.set_content("echo 'a file that names itself ../../.bashrc'\n", "application/octet-stream");
     });
 
+    // A script: saved and shown, never opened.
+    server.Get("/files/tool.sh", [](const httplib::Request&, httplib::Response& response) {
+        response.set_header("Content-Disposition", "attachment; filename=\"tool.sh\"");
+        response.set_content("#!/bin/sh\necho 'the demo tool ran'\n", "application/x-sh");
+    });
+
     server.Get(R"(/files/(Pelko-[0-9A-Za-z.\-]+\.dmg))", [](const httplib::Request& request, httplib::Response& response) {
         response.set_header("Content-Disposition", "attachment; filename=\"" + std::string(request.matches[1]) + "\"");
         response.set_content(std::string("Not a real disk image: the demo's stand-in for an update.\n"),
                              "application/x-apple-diskimage");
     });
+
+    // Another site when reached as http://localhost:<port>: not the service's host, 127.0.0.1.
+    const auto elsewhere = [](const httplib::Request& request, httplib::Response& response) {
+        response.set_header("Cache-Control", "no-store");
+        response.set_content(elsewherePage(request), "text/html; charset=utf-8");
+    };
+    server.Get(R"(/elsewhere/[a-z]+)", elsewhere);
+    server.Post(R"(/elsewhere/[a-z]+)", elsewhere);
 
     server.Get(R"(/.+)", [](const httplib::Request& request, httplib::Response& response) {
         const SiteFile* file = findSiteFile(request.path);

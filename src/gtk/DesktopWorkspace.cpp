@@ -2,21 +2,11 @@
 
 #include <gio/gio.h>
 
-#include <array>
-
 #include "gtk/GObjectRef.h"
 
 namespace pelko::gtk {
 
 namespace {
-
-// Content types (and their subtypes) that a default application would run.
-constexpr std::array<const char*, 12> kRunnableTypes{
-    "application/x-executable",  "application/x-sharedlib",   "application/x-desktop",
-    "application/x-shellscript", "application/x-ms-dos-executable", "application/x-msi",
-    "application/vnd.appimage",  "application/x-perl",        "text/x-python",
-    "application/x-ruby",        "application/x-java-archive", "application/x-deb",
-};
 
 void onLaunched(GObject* /*source*/, GAsyncResult* result, gpointer data) {
     OwnedGString uri(static_cast<char*>(data));
@@ -57,30 +47,6 @@ void onShowItemsDone(GObject* source, GAsyncResult* result, gpointer data) {
 
 }  // namespace
 
-bool fileMayRunCode(const std::string& path) {
-    GObjectRef<GFile> file = GObjectRef<GFile>::adopt(g_file_new_for_path(path.c_str()));
-    GObjectRef<GFileInfo> info = GObjectRef<GFileInfo>::adopt(
-        g_file_query_info(file.get(), G_FILE_ATTRIBUTE_STANDARD_CONTENT_TYPE "," G_FILE_ATTRIBUTE_UNIX_MODE "," G_FILE_ATTRIBUTE_STANDARD_TYPE,
-                          G_FILE_QUERY_INFO_NONE, nullptr, nullptr));
-    // What cannot be examined is not opened.
-    if (!info) return true;
-    if (g_file_info_get_file_type(info.get()) == G_FILE_TYPE_DIRECTORY) return false;
-    if (g_file_info_has_attribute(info.get(), G_FILE_ATTRIBUTE_UNIX_MODE) &&
-        (g_file_info_get_attribute_uint32(info.get(), G_FILE_ATTRIBUTE_UNIX_MODE) & 0111) != 0)
-        return true;
-    const char* type = g_file_info_get_content_type(info.get());
-    if (!type) return true;
-    for (const char* runnable : kRunnableTypes) {
-        if (g_content_type_is_a(type, runnable)) return true;
-    }
-    // Guessing by name alone as well: content sniffing may call a script plain text.
-    OwnedGString byName(g_content_type_guess(path.c_str(), nullptr, 0, nullptr));
-    for (const char* runnable : kRunnableTypes) {
-        if (byName && g_content_type_is_a(byName.get(), runnable)) return true;
-    }
-    return false;
-}
-
 void DesktopWorkspace::openURL(const Url& url) { launchDefault(url.absoluteString); }
 
 void DesktopWorkspace::activateFileViewerSelecting(const std::vector<std::string>& paths) {
@@ -111,7 +77,6 @@ void DesktopWorkspace::activateFileViewerSelecting(const std::vector<std::string
 }
 
 void DesktopWorkspace::openFile(const std::string& path) {
-    if (fileMayRunCode(path)) return;
     const std::string uri = fileUri(path);
     if (!uri.empty()) launchDefault(uri);
 }

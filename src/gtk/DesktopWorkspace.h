@@ -6,11 +6,6 @@
 
 namespace pelko::gtk {
 
-// True when handing the file to its default application could run code:
-// executables, scripts, launchers (.desktop), installers, or anything with
-// an execute permission bit. Such files are only ever revealed.
-bool fileMayRunCode(const std::string& path);
-
 // The desktop's default applications and its file manager.
 class DesktopWorkspace : public Workspace {
 public:
@@ -18,7 +13,7 @@ public:
     // Asks the file manager (org.freedesktop.FileManager1 ShowItems) to
     // show the files selected; without one, opens the first file's folder.
     void activateFileViewerSelecting(const std::vector<std::string>& paths) override;
-    // Opens with the default application, except files that may run code.
+    // Opens with the default application; which files may be opened is the core's decision.
     void openFile(const std::string& path) override;
 };
 

@@ -23,6 +23,8 @@ Ports LinuxPlatform::ports() {
     ports.urls = &urls_;
     ports.userDefaults = &userDefaults_;
     ports.workspace = &workspace_;
+    ports.files = &files_;
+    ports.openPanels = &openPanels_;
     ports.audio = &audio_;
     ports.speech = &speech_;
     ports.permissions = &permissions_;

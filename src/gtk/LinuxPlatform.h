@@ -7,10 +7,12 @@
 #include "gtk/DesktopWorkspace.h"
 #include "gtk/DownloadRelay.h"
 #include "gtk/ExecutableBundle.h"
+#include "gtk/GLibFiles.h"
 #include "gtk/GUriUrls.h"
 #include "gtk/GlibMainQueue.h"
 #include "gtk/GtkAlerts.h"
 #include "gtk/GtkApplicationPort.h"
+#include "gtk/GtkOpenPanels.h"
 #include "gtk/GtkToolkit.h"
 #include "gtk/KeyFileUserDefaults.h"
 #include "gtk/LinuxPermissions.h"
@@ -55,6 +57,8 @@ private:
     GtkToolkit toolkit_;
     KeyFileUserDefaults userDefaults_;
     DesktopWorkspace workspace_;
+    GLibFiles files_;
+    GtkOpenPanels openPanels_;
     UnavailableAudio audio_;
     UnavailableSpeech speech_;
     LinuxPermissions permissions_;

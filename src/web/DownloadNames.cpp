@@ -26,6 +26,25 @@ SplitName split(const std::string& name) {
     return {name.substr(0, dot), name.substr(dot + 1)};
 }
 
+// File systems take names of at most 255 bytes; some room is left for the
+// " (N)" of a taken name.
+constexpr std::size_t kMaxNameBytes = 255 - 16;
+constexpr std::size_t kMaxKeptExtension = 32;
+
+std::string utf8Prefix(const std::string& text, std::size_t bytes) {
+    if (text.size() <= bytes) return text;
+    std::size_t end = bytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    return text.substr(0, end);
+}
+
+std::string shortened(const std::string& name) {
+    if (name.size() <= kMaxNameBytes) return name;
+    const SplitName parts = split(name);
+    if (parts.extension.empty() || parts.extension.size() > kMaxKeptExtension) return utf8Prefix(name, kMaxNameBytes);
+    return utf8Prefix(parts.base, kMaxNameBytes - parts.extension.size() - 1) + "." + parts.extension;
+}
+
 }  // namespace
 
 std::string safeFileName(const std::string& suggested) {
@@ -35,7 +54,7 @@ std::string safeFileName(const std::string& suggested) {
         if (byte >= 0x20 && byte != 0x7f) name += c;
     }
     const auto firstKept = name.find_first_not_of('.');
-    return firstKept == std::string::npos ? std::string() : name.substr(firstKept);
+    return firstKept == std::string::npos ? std::string() : shortened(name.substr(firstKept));
 }
 
 std::string downloadFileName(const std::string& suggestedFilename, const std::optional<Url>& originalURL) {
@@ -60,9 +79,12 @@ std::string freeDestination(const std::string& folder, const std::string& name,
 }
 
 bool fileMayRunCode(const std::string& path) {
-    static constexpr std::array<const char*, 14> kRunnable{"app",  "command", "terminal", "tool", "sh",
-                                                           "bash", "zsh",     "csh",      "ksh",  "tcsh",
-                                                           "fish", "desktop", "appimage", "run"};
+    // Applications, scripts, and files the system follows to something else
+    // (location files). Disk images and installer packages are opened: the
+    // system asks before it installs anything.
+    static constexpr std::array<const char*, 26> kRunnable{
+        "app",     "command", "terminal", "tool", "sh",  "bash", "zsh", "csh", "ksh", "tcsh", "fish", "desktop", "appimage",
+        "run",     "jar",     "workflow", "fileloc", "inetloc", "webloc", "exe", "msi", "bat", "cmd", "com", "scr", "ps1"};
     std::string extension = split(lastComponent(path)).extension;
     std::transform(extension.begin(), extension.end(), extension.begin(),
                    [](unsigned char c) { return static_cast<char>(std::tolower(c)); });

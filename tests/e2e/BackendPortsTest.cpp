@@ -1,6 +1,6 @@
 // The Linux adapters' own logic that no other test reaches: URL parsing, the
-// settings file, the relay's envelope, key equivalents, which files may run
-// code, and the main queue's order.
+// settings file, the relay's envelope, key equivalents, the Downloads folder
+// and what exists, the real file chooser, and the main queue's order.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 
@@ -10,12 +10,15 @@
 
 #include "Harness.h"
 #include "gtk/BridgeRelay.h"
-#include "gtk/DesktopWorkspace.h"
+#include "gtk/GLibFiles.h"
 #include "gtk/GObjectRef.h"
 #include "gtk/GUriUrls.h"
 #include "gtk/GlibMainQueue.h"
+#include "gtk/GtkOpenPanels.h"
+#include "gtk/GtkWindowPort.h"
 #include "gtk/KeyFileUserDefaults.h"
 #include "gtk/MenuBarRenderer.h"
+#include "gtk/SettingsFile.h"
 
 namespace pelko::e2e {
 namespace {
@@ -98,27 +101,104 @@ TEST(BackendPorts, KeyEquivalentsTurnCommandIntoCtrlAndCapitalsIntoShift) {
     }
 }
 
-TEST(BackendPorts, FilesThatMayRunCodeAreKnownByContentAndPermissionNotByName) {
-    const std::string folder = temporaryHome() + "/";
-    const auto make = [&](const std::string& name, const std::string& content) {
-        std::ofstream(folder + name) << content;
-        return folder + name;
-    };
+TEST(BackendPorts, DownloadsIsTheFolderTheUserNamedOrHomeDownloadsAndIsMadePrivate) {
     namespace fs = std::filesystem;
-    fs::copy_file("/bin/true", folder + "tool", fs::copy_options::overwrite_existing);
-    // A program's bytes without its execute permission.
-    fs::permissions(folder + "tool", fs::perms::owner_read | fs::perms::owner_write);
-    fs::permissions(make("marked.txt", "words\n"), fs::perms::owner_exec, fs::perm_options::add);
-    const std::pair<std::string, bool> cases[] = {
-        {make("looks-like-text.txt", "#!/bin/sh\nrm -rf ~\n"), false},  // opens in a text viewer
-        {make("no-extension", "#!/bin/sh\nrm -rf ~\n"), true},
-        {make("launcher.desktop", "[Desktop Entry]\nType=Application\nExec=sh -c true\n"), true},
-        {folder + "tool", true},
-        {folder + "marked.txt", true},
-        {folder + "Downloads", false},
-        {folder + "missing.txt", true},
+    const std::string home = temporaryHome();
+    const std::string userDirs = std::string(g_get_user_config_dir()) + "/user-dirs.dirs";
+    const auto named = [&](const std::string& folder) {
+        std::ofstream(userDirs) << "XDG_DOWNLOAD_DIR=\"$HOME/" << folder << "\"\n";
+        g_reload_user_special_dirs_cache();
     };
-    for (const auto& [path, runs] : cases) EXPECT_EQ(gtk::fileMayRunCode(path), runs) << path;
+    gtk::GLibFiles files;
+    EXPECT_EQ(files.homeDirectory(), home);
+    EXPECT_EQ(files.downloadsDirectory(), home + "/Downloads");
+    named("Saved/Here");
+    EXPECT_EQ(files.downloadsDirectory(), home + "/Saved/Here");
+    EXPECT_EQ(fs::status(home + "/Saved/Here").permissions(), fs::perms::owner_all);
+    std::ofstream(home + "/in-the-way") << "a file\n";
+    named("in-the-way");
+    EXPECT_EQ(files.downloadsDirectory(), std::nullopt);
+    // GLib's cache keeps a folder once named: named again, as the other tests expect it.
+    named("Downloads");
+}
+
+TEST(BackendPorts, AnItemExistsWhateverItIsEvenALinkToNothing) {
+    namespace fs = std::filesystem;
+    const std::string folder = temporaryHome() + "/items";
+    fs::create_directories(folder);
+    std::ofstream(folder + "/file") << "x";
+    fs::create_symlink(folder + "/gone", folder + "/dangling");
+    gtk::GLibFiles files;
+    for (const char* name : {"", "/file", "/dangling"}) EXPECT_TRUE(files.fileExistsAtPath(folder + name)) << name;
+    for (const char* name : {"/gone", "/file/below"}) EXPECT_FALSE(files.fileExistsAtPath(folder + name)) << name;
+}
+
+// GTK's own chooser dialog, which the native chooser shows where there is no portal (as here).
+GtkWindow* chooserDialogOf(GtkWindow* parent) {
+    GtkWindow* found = nullptr;
+    GListModel* toplevels = gtk_window_get_toplevels();
+    for (guint i = 0; !found && i < g_list_model_get_n_items(toplevels); ++i) {
+        auto* window = GTK_WINDOW(g_list_model_get_item(toplevels, i));
+        if (GTK_IS_FILE_CHOOSER_DIALOG(window) && gtk_widget_get_visible(GTK_WIDGET(window)) &&
+            gtk_window_get_transient_for(window) == parent)
+            found = window;
+        g_object_unref(window);
+    }
+    return found;
+}
+
+TEST(BackendPorts, TheFileChooserIsModalOnItsWindowAndAnswersOnceWithTheLinkedFileOrNone) {
+    World::get();  // GTK, set up
+    namespace fs = std::filesystem;
+    const std::string folder = temporaryHome() + "/chooser";
+    fs::create_directories(folder);
+    std::ofstream(folder + "/target.txt") << "chosen\n";
+    fs::create_symlink(folder + "/target.txt", folder + "/link.txt");
+    gtk::SettingsFile settings(folder + "/settings.ini");
+    gtk::GtkWindowPort window(nullptr, settings, Rect{0, 0, 400, 300}, kWindowStyleTitled);
+    gtk::GtkOpenPanels panels;
+
+    // Accepted, then closed with the window's close button, then cancelled.
+    for (const int response : {GTK_RESPONSE_ACCEPT, GTK_RESPONSE_DELETE_EVENT, GTK_RESPONSE_CANCEL}) {
+        SCOPED_TRACE(response);
+        std::vector<std::optional<std::vector<std::string>>> answers;
+        OpenPanelOptions options;
+        options.allowsMultipleSelection = response == GTK_RESPONSE_ACCEPT;
+        panels.beginSheetModalForWindow(window, options,
+                                        OpenPanelCompletion([&](auto paths) { answers.push_back(std::move(paths)); }));
+        GtkWindow* dialog = nullptr;
+        ASSERT_TRUE(runUntil([&] { return (dialog = chooserDialogOf(window.gtkWindow())) != nullptr; }));
+        auto* chooser = GTK_FILE_CHOOSER(dialog);
+        EXPECT_TRUE(gtk_window_get_modal(dialog));
+        EXPECT_EQ(gtk_file_chooser_get_action(chooser), GTK_FILE_CHOOSER_ACTION_OPEN);
+        EXPECT_EQ(gtk_file_chooser_get_select_multiple(chooser), options.allowsMultipleSelection);
+        // The user picks the link, whatever the chooser's answer then.
+        auto link = gtk::GObjectRef<GFile>::adopt(g_file_new_for_path((folder + "/link.txt").c_str()));
+        gtk_file_chooser_set_file(chooser, link.get(), nullptr);
+        // The chooser selects it once it has read the folder.
+        ASSERT_TRUE(runUntil([&] {
+            GListModel* files = gtk_file_chooser_get_files(chooser);
+            const bool selected = g_list_model_get_n_items(files) == 1;
+            g_object_unref(files);
+            return selected;
+        }));
+        g_object_add_weak_pointer(G_OBJECT(dialog), reinterpret_cast<gpointer*>(&dialog));
+        if (response == GTK_RESPONSE_DELETE_EVENT) {
+            gtk_window_close(dialog);
+        } else {
+            gtk_dialog_response(GTK_DIALOG(dialog), response);
+        }
+        // Answered, and let go of.
+        const bool letGo = runUntil([&] { return !answers.empty() && !dialog; });
+        if (dialog) g_object_remove_weak_pointer(G_OBJECT(dialog), reinterpret_cast<gpointer*>(&dialog));
+        ASSERT_TRUE(letGo);
+        ASSERT_EQ(answers.size(), 1u);
+        if (response == GTK_RESPONSE_ACCEPT) {
+            EXPECT_EQ(answers[0], std::vector<std::string>{fs::canonical(folder + "/target.txt").string()});
+        } else {
+            EXPECT_EQ(answers[0], std::nullopt);
+        }
+    }
 }
 
 TEST(BackendPorts, TheMainQueueRunsBlocksInTheOrderTheyFallDueAndTimersUntilInvalidated) {

@@ -53,8 +53,7 @@ void makeTemporaryHome() {
     theHome = made.get();
     // clang-format off
     const std::pair<const char*, const char*> folders[] = {{"HOME", ""}, {"XDG_CONFIG_HOME", "/config"},
-        {"XDG_DATA_HOME", "/data"}, {"XDG_CACHE_HOME", "/cache"}, {"XDG_RUNTIME_DIR", "/runtime"},
-        {"XDG_DOWNLOAD_DIR", "/Downloads"}};
+        {"XDG_DATA_HOME", "/data"}, {"XDG_CACHE_HOME", "/cache"}, {"XDG_RUNTIME_DIR", "/runtime"}};
     // clang-format on
     for (const auto& [variable, folder] : folders) {
         g_mkdir_with_parents((theHome + folder).c_str(), 0700);
@@ -166,6 +165,7 @@ TestApp::TestApp() {
     Ports ports = world.platform->ports();
     ports.alerts = &alerts_;
     ports.workspace = &workspace_;
+    ports.openPanels = &openPanels_;
     AppConfig config = buildAppConfig(DesktopInfo{"linux", false, true});
     config.serviceOrigin = world.origin();
     delegate_ = std::make_shared<test::RecordingAppDelegate>(
@@ -211,9 +211,13 @@ std::string TestApp::url() const {
 }
 
 bool TestApp::loads(const std::function<void()>& action, const std::string& path) {
+    return loadsURL(action, World::get().origin() + path);
+}
+
+bool TestApp::loadsURL(const std::function<void()>& action, const std::string& expected) {
     const int before = loadsEnded_;
     action();
-    return runUntil([&] { return loadsEnded_ > before && url() == World::get().origin() + path; });
+    return runUntil([&] { return loadsEnded_ > before && url() == expected; });
 }
 
 bool TestApp::load(const std::string& path) {

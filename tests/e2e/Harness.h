@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "fakes/FakeAlerts.h"
+#include "fakes/FakeOpenPanels.h"
 #include "fakes/FakeWorkspace.h"
 #include "fakes/RecordingAppDelegate.h"
 
@@ -32,7 +33,8 @@ using namespace std::chrono_literals;
 bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 15s);
 
 // This process's HOME, with the XDG folders in it; made before GLib, GTK or
-// WebKit read them, removed at exit.
+// WebKit read them, removed at exit. No user-dirs.dirs names a Downloads
+// folder, so downloads land in its Downloads.
 const std::string& temporaryHome();
 
 // What the tests of a process share, made on first use: a session bus of
@@ -58,8 +60,9 @@ private:
 // exit status, or -1.
 int runHelperProcess(const std::vector<std::string>& arguments, const std::string& profile = "");
 
-// The Linux app put together as the process entry does it, with
-// answered alerts and a recording workspace, for the demo service's origin.
+// The Linux app put together as the process entry does it, with answered
+// alerts, a recording workspace and file choosers that answer at once, for
+// the demo service's origin.
 class TestApp {
 public:
     TestApp();
@@ -68,6 +71,8 @@ public:
     // The first activation, then the home page's load.
     [[nodiscard]] bool launch();
     test::RecordingAppDelegate& delegate() { return *delegate_; }
+    test::FakeWorkspace& workspace() { return workspace_; }
+    test::FakeOpenPanels& openPanels() { return openPanels_; }
     GtkWindow* window() const;
     WebKitWebView* webView() const;
     std::string url() const;
@@ -76,6 +81,8 @@ public:
     // origin. Whether the load succeeded is not asked: a page the back/forward
     // cache restores may report its own earlier cancellation.
     [[nodiscard]] bool loads(const std::function<void()>& action, const std::string& path);
+    // The same for a whole URL, on any origin.
+    [[nodiscard]] bool loadsURL(const std::function<void()>& action, const std::string& url);
     [[nodiscard]] bool load(const std::string& path);
     // The script's value in the top frame; an error fails the test.
     nlohmann::json eval(const std::string& script);
@@ -89,6 +96,7 @@ public:
 private:
     test::FakeAlerts alerts_;
     test::FakeWorkspace workspace_;
+    test::FakeOpenPanels openPanels_;
     std::shared_ptr<test::RecordingAppDelegate> delegate_;
     std::unique_ptr<gtk::ApplicationLifecycle> lifecycle_;
     int loadsEnded_ = 0;

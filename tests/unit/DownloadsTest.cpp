@@ -52,7 +52,10 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"hidden", "../../.bashrc", {}, {}, "bashrc"},
         NameCase{"onlyDotsFallsBack", "...", "/files/notes.txt", {}, "notes.txt"},
         NameCase{"controlCharacters", "x\ny\x7f.txt", {}, {}, "xy.txt"},
-        NameCase{"trailingDotHasNoExtension", "name.", {}, {"name."}, "name. (1)"}),
+        NameCase{"trailingDotHasNoExtension", "name.", {}, {"name."}, "name. (1)"},
+        NameCase{"tooLongKeepsItsExtension", std::string(300, 'a') + ".pdf", {}, {}, std::string(235, 'a') + ".pdf"},
+        NameCase{"tooLongCutsBetweenCharacters", std::string(238, 'a') + "\u00e9\u00e9", {}, {},
+                 std::string(238, 'a')}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(Downloads, WithoutADownloadsFolderUseTheOneInHome) {
@@ -80,11 +83,11 @@ TEST(Downloads, OverlappingDownloadsKeepTheirOwnFiles) {
 TEST(Downloads, AFileThatWouldRunCodeIsRevealedButNotOpened) {
     FakePlatform platform;
     Downloads downloads(platform.ports());
-    for (const char* name : {"tool.sh", "Run Me.COMMAND", "Pelko.app", "launcher.desktop"}) {
+    for (const char* name : {"tool.sh", "Run Me.COMMAND", "Pelko.app", "launcher.desktop", "x.fileloc"}) {
         downloads.decideDestination(DownloadRef{1, {}}, name);
         downloads.didFinish(DownloadRef{1, {}});
     }
-    EXPECT_EQ(platform.workspace.revealed.size(), 4u);
+    EXPECT_EQ(platform.workspace.revealed.size(), 5u);
     EXPECT_TRUE(platform.workspace.openedFiles.empty());
     EXPECT_FALSE(fileMayRunCode("/home/user/Downloads/Pelko-1.2.dmg"));
 }

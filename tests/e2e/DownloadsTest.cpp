@@ -1,0 +1,53 @@
+// Downloads from the demo's chat page, by clicks on its links: each lands in
+// the Downloads folder under a free, safe name, is shown in the file manager
+// and opened, unless it could run code.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+
+#include "Harness.h"
+
+namespace pelko::e2e {
+namespace {
+
+std::string contentOf(const std::string& path) {
+    std::ifstream in(path);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(Downloads, LandInDownloadsUnderFreeSafeNamesAndAreShownThenOpenedUnlessTheyRunCode) {
+    namespace fs = std::filesystem;
+    const std::string folder = temporaryHome() + "/Downloads";
+    TestApp app;
+    ASSERT_TRUE(app.launch());
+    test::FakeWorkspace& workspace = app.workspace();
+
+    // One after the other, each once it is shown: the second of the notes finds the first there.
+    const std::pair<const char*, const char*> downloads[] = {{"link-download", "pelko-notes.txt"},
+                                                             {"link-download", "pelko-notes (1).txt"},
+                                                             {"link-attachment", "bashrc"},
+                                                             {"link-script", "tool.sh"}};
+    for (const auto& [link, name] : downloads) {
+        const std::size_t shown = workspace.revealed.size();
+        app.eval(std::string("document.getElementById('") + link + "').click(); 0");
+        ASSERT_TRUE(runUntil([&] { return workspace.revealed.size() > shown; }))
+            << link << ", the page at " << app.url();
+        EXPECT_EQ(workspace.revealed.back(), std::vector<std::string>{folder + "/" + name});
+    }
+    EXPECT_EQ(workspace.openedFiles, (std::vector<std::string>{folder + "/pelko-notes.txt",
+                                                               folder + "/pelko-notes (1).txt", folder + "/bashrc"}));
+
+    // Whole, where they were said to be, and nothing else: the climbing name stayed in the folder.
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
+    EXPECT_EQ(names, (std::set<std::string>{"pelko-notes.txt", "pelko-notes (1).txt", "bashrc", "tool.sh"}));
+    EXPECT_EQ(contentOf(folder + "/pelko-notes (1).txt"), contentOf(folder + "/pelko-notes.txt"));
+    EXPECT_NE(contentOf(folder + "/pelko-notes.txt").find("Pelko demo notes"), std::string::npos);
+    EXPECT_EQ(contentOf(folder + "/bashrc"), "echo 'a file that names itself ../../.bashrc'\n");
+    EXPECT_EQ(app.url(), World::get().origin() + "/");
+}
+
+}  // namespace
+}  // namespace pelko::e2e
