@@ -90,15 +90,10 @@ TEST(Navigation, AFileInputGetsTheChooserForFilesAndThePageTheChosenOnes) {
     click(app, "file-many");
     EXPECT_TRUE(app.waitFor(chosen, "first.txt, second.txt"));
 
+    // What the chooser is asked for is the core's (unit tests); here, that the input's own flag reaches it.
     ASSERT_EQ(panels.requests.size(), 2u);
-    for (std::size_t i = 0; i < panels.requests.size(); ++i) {
-        const auto& [window, options] = panels.requests[i];
-        EXPECT_EQ(window, app.delegate().window());
-        EXPECT_TRUE(options.canChooseFiles);
-        EXPECT_FALSE(options.canChooseDirectories);
-        EXPECT_EQ(options.allowsMultipleSelection, i == 1)
-            << "the input " << (i == 1 ? "with" : "without") << " multiple";
-    }
+    EXPECT_FALSE(panels.requests[0].options.allowsMultipleSelection);
+    EXPECT_TRUE(panels.requests[1].options.allowsMultipleSelection);
 }
 
 }  // namespace
