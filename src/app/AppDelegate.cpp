@@ -5,6 +5,7 @@
 #include "platform/Bundle.h"
 #include "platform/MainQueue.h"
 #include "platform/Toolkit.h"
+#include "update/UpdateChecker.h"
 #include "voice/VoiceController.h"
 #include "web/DesktopInfoScript.h"
 
@@ -22,6 +23,11 @@ AppDelegate::AppDelegate(Ports ports, AppConfig config, ProcessValues values)
       values_(std::move(values)),
       inAppHosts_{values_.serviceOrigin.host, config_.providerDomains},
       downloads_(ports_),
+      updateChecker_(std::make_shared<UpdateChecker>(
+          ports_, values_.updateFeedURL, [this] { return appVersion(); },
+          [this](const Url& url) {
+              if (webView_) webView_->loadRequest(UrlRequest{url});
+          })),
       voiceStatusItem_(std::make_shared<MenuItem>()) {}
 
 AppDelegate::~AppDelegate() = default;
@@ -101,12 +107,13 @@ void AppDelegate::showAlert(const std::string& title, const std::string& message
     ports_.mainQueue->async([alerts, title, message] { alerts->runModal(AlertSpec{title, message, {}}); });
 }
 
-// Not built yet: the application launches where it is, agent requests from
-// the page change nothing, and no update check makes a request.
+void AppDelegate::checkForUpdate() { updateChecker_->checkForUpdate(); }
+void AppDelegate::checkForUpdateManual() { updateChecker_->checkForUpdateManual(); }
+
+// Not built yet: the application launches where it is, and agent requests
+// from the page change nothing.
 bool AppDelegate::relocateToApplicationsIfNeeded() { return false; }
 void AppDelegate::setupIMessageAgent(const std::string& /*pairingCode*/, const std::string& /*apiBase*/) {}
 void AppDelegate::disconnectIMessageAgent() {}
-void AppDelegate::checkForUpdate() {}
-void AppDelegate::checkForUpdateManual() {}
 
 }  // namespace pelko

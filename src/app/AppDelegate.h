@@ -19,6 +19,7 @@
 
 namespace pelko {
 
+class UpdateChecker;
 class VoiceController;
 
 // The application controller: it runs the launch sequence, takes every
@@ -86,7 +87,8 @@ public:
     const std::shared_ptr<MenuItem>& voiceStatusItem() const { return voiceStatusItem_; }
 
 protected:
-    // Hooks of the parts still to come; each becomes a forward to its own class.
+    // Forwards to the parts that do the work; tests replace them. (The
+    // relocation and the agent are still to come.)
     // True when a relaunch of a moved copy is under way.
     virtual bool relocateToApplicationsIfNeeded();
     virtual void setupIMessageAgent(const std::string& pairingCode, const std::string& apiBase);
@@ -102,6 +104,7 @@ private:
     const ProcessValues values_;
     const InAppHosts inAppHosts_;
     Downloads downloads_;
+    const std::shared_ptr<UpdateChecker> updateChecker_;
     std::unique_ptr<WebViewConfiguration> configuration_;
     std::unique_ptr<Window> window_;
     std::shared_ptr<WebView> webView_;  // the voice controller holds it weakly

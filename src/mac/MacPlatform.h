@@ -12,6 +12,7 @@
 #include "mac/FileManagerFiles.h"
 #include "mac/FoundationUrls.h"
 #include "mac/MainBundle.h"
+#include "mac/SharedUrlSession.h"
 #include "mac/SpeechFramework.h"
 #include "mac/StandardUserDefaults.h"
 #include "mac/SystemPermissions.h"
@@ -42,6 +43,7 @@ private:
     DispatchMainQueue mainQueue_;
     CocoaToolkit toolkit_;
     FoundationUrls urls_;
+    SharedUrlSession urlSession_;
     StandardUserDefaults userDefaults_;
     CocoaWorkspace workspace_;
     FileManagerFiles files_;

@@ -12,6 +12,7 @@ Ports MacPlatform::ports() {
     ports.mainQueue = &mainQueue_;
     ports.toolkit = &toolkit_;
     ports.urls = &urls_;
+    ports.urlSession = &urlSession_;
     ports.userDefaults = &userDefaults_;
     ports.workspace = &workspace_;
     ports.files = &files_;

@@ -12,6 +12,7 @@ class OpenPanels;
 class Permissions;
 class Speech;
 class Toolkit;
+class UrlSession;
 class Urls;
 class UserDefaults;
 class Workspace;
@@ -25,6 +26,7 @@ struct Ports {
     MainQueue* mainQueue = nullptr;
     Toolkit* toolkit = nullptr;
     Urls* urls = nullptr;
+    UrlSession* urlSession = nullptr;
     UserDefaults* userDefaults = nullptr;
     Workspace* workspace = nullptr;
     Files* files = nullptr;

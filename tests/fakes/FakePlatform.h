@@ -11,6 +11,7 @@
 #include "fakes/FakeFiles.h"
 #include "fakes/FakeMainQueue.h"
 #include "fakes/FakeOpenPanels.h"
+#include "fakes/FakeUrlSession.h"
 #include "fakes/FakeVoicePorts.h"
 #include "fakes/FakeWorkspace.h"
 #include "fakes/RecordingAppDelegate.h"
@@ -192,6 +193,7 @@ public:
 struct FakePlatform {
     FakeMainQueue mainQueue;
     FakeUrls urls;
+    FakeUrlSession urlSession;
     FakeAlerts alerts;
     FakeBundle bundle;
     FakeToolkit toolkit;
@@ -205,8 +207,8 @@ struct FakePlatform {
     FakePermissions permissions;
 
     Ports ports() {
-        return Ports{&application, &alerts, &bundle, &mainQueue, &toolkit, &urls, &userDefaults,
-                     &workspace,   &files,  &openPanels, &audio, &speech, &permissions};
+        return Ports{&application, &alerts, &bundle, &mainQueue,  &toolkit, &urls,   &urlSession, &userDefaults,
+                     &workspace,   &files,  &openPanels, &audio, &speech,  &permissions};
     }
 };
 

@@ -14,6 +14,7 @@ public:
     using AppDelegate::AppDelegate;
 
     bool relocates = false;             // the relocation check says a relaunch is under way
+    bool checksForUpdates = false;      // the launch check runs, as well as being recorded
     std::vector<std::string> hookCalls;  // "relocate", "setup <code> <api>", "disconnect", "checkForUpdate"
     std::vector<ScriptMessage> scriptMessages;
 
@@ -31,7 +32,10 @@ protected:
         hookCalls.push_back("setup " + pairingCode + " " + apiBase);
     }
     void disconnectIMessageAgent() override { hookCalls.push_back("disconnect"); }
-    void checkForUpdate() override { hookCalls.push_back("checkForUpdate"); }
+    void checkForUpdate() override {
+        hookCalls.push_back("checkForUpdate");
+        if (checksForUpdates) AppDelegate::checkForUpdate();
+    }
 };
 
 }  // namespace pelko::test

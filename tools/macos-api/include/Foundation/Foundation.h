@@ -165,6 +165,34 @@ typedef NS_ENUM(NSUInteger, NSURLRequestCachePolicy) {
 @interface NSURLResponse : NSObject
 @end
 
+API_AVAILABLE(macos(10.2))
+@interface NSHTTPURLResponse : NSURLResponse
+@property (readonly) NSInteger statusCode;
+@end
+
+// NSURLSession.h
+API_AVAILABLE(macos(10.9))
+@interface NSURLSessionTask : NSObject
+// Tasks are created suspended.
+- (void)resume;
+@end
+
+API_AVAILABLE(macos(10.9))
+@interface NSURLSessionDataTask : NSURLSessionTask
+@end
+
+API_AVAILABLE(macos(10.9))
+@interface NSURLSession : NSObject
+@property (class, readonly, strong) NSURLSession *sharedSession;
+@end
+
+@interface NSURLSession (NSURLSessionAsynchronousConvenience)
+// The handler runs on the session's delegate queue.
+- (NSURLSessionDataTask *)dataTaskWithURL:(NSURL *)url
+                        completionHandler:(void (^)(NSData *_Nullable data, NSURLResponse *_Nullable response,
+                                                    NSError *_Nullable error))completionHandler;
+@end
+
 // NSBundle.h
 @interface NSBundle : NSObject
 @property (class, readonly, strong) NSBundle *mainBundle;

@@ -15,6 +15,7 @@ __attribute__((objc_root_class))
 @interface NSObject <NSObject>
 + (instancetype)alloc;
 + (instancetype)new;
++ (Class)class;
 - (instancetype)init;
 - (id)copy;
 @end

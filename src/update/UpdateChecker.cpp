@@ -1,0 +1,83 @@
+#include "update/UpdateChecker.h"
+
+#include "platform/Alerts.h"
+#include "platform/MainQueue.h"
+#include "platform/UrlSession.h"
+#include "update/VersionComparison.h"
+
+namespace pelko {
+
+namespace {
+
+std::string plainReason(ManifestFailure failure) {
+    switch (failure) {
+    case ManifestFailure::noAnswer: return "The update server could not be reached.";
+    case ManifestFailure::notAManifest: return "The update server's answer was not an update description.";
+    case ManifestFailure::incomplete: return "The update description names no version or no download address.";
+    }
+    return {};
+}
+
+}  // namespace
+
+UpdateChecker::UpdateChecker(const Ports& ports, Url feedURL, std::function<std::string()> appVersion,
+                             std::function<void(const Url&)> load)
+    : ports_(ports), feedURL_(std::move(feedURL)), appVersion_(std::move(appVersion)), load_(std::move(load)) {}
+
+void UpdateChecker::checkForUpdate() {
+    const std::string running = appVersion_();
+    std::weak_ptr<UpdateChecker> weakSelf = weak_from_this();
+    MainQueue* mainQueue = ports_.mainQueue;
+    // Runs on the session's queue; the checker itself is only taken on the main queue.
+    ports_.urlSession->dataTaskWithURL(
+        feedURL_, [weakSelf, mainQueue, running](const std::optional<std::string>& data,
+                                                 const std::optional<UrlResponse>&, const std::optional<UrlError>&) {
+            if (weakSelf.expired()) return;
+            const ManifestReading reading = readUpdateManifest(data);
+            const auto* manifest = std::get_if<UpdateManifest>(&reading);
+            // Every failure is silent: the user asked for nothing.
+            if (!manifest || !isNewer(manifest->version, running)) return;
+            mainQueue->async([weakSelf, latest = manifest->version, url = manifest->url] {
+                if (auto self = weakSelf.lock()) self->promptUpdate(latest, url);
+            });
+        });
+}
+
+void UpdateChecker::checkForUpdateManual() {
+    const std::string running = appVersion_();
+    std::weak_ptr<UpdateChecker> weakSelf = weak_from_this();
+    MainQueue* mainQueue = ports_.mainQueue;
+    ports_.urlSession->dataTaskWithURL(
+        feedURL_, [weakSelf, mainQueue, running](const std::optional<std::string>& data,
+                                                 const std::optional<UrlResponse>&, const std::optional<UrlError>&) {
+            if (weakSelf.expired()) return;
+            mainQueue->async([weakSelf, reading = readUpdateManifest(data), running] {
+                if (auto self = weakSelf.lock()) self->manualAnswer(reading, running);
+            });
+        });
+}
+
+void UpdateChecker::manualAnswer(const ManifestReading& reading, const std::string& runningVersion) {
+    if (const auto* failure = std::get_if<ManifestFailure>(&reading)) {
+        // Never "up to date" when nothing was read.
+        ports_.alerts->runModal(AlertSpec{"Couldn't Check for Updates", plainReason(*failure), {}});
+        return;
+    }
+    const auto& manifest = std::get<UpdateManifest>(reading);
+    if (isNewer(manifest.version, runningVersion)) {
+        promptUpdate(manifest.version, manifest.url);
+        return;
+    }
+    ports_.alerts->runModal(
+        AlertSpec{"You're up to date", "Pelko " + runningVersion + " is the latest version.", {}});
+}
+
+void UpdateChecker::promptUpdate(const std::string& latest, const std::string& url) {
+    const std::string message = "Pelko " + latest + " is available (you have " + appVersion_() +
+                                "). Download the new version?";
+    const int answer = ports_.alerts->runModal(AlertSpec{"Update Available", message, {"Download", "Later"}, 1});
+    if (answer != kAlertFirstButtonReturn) return;
+    if (const auto address = ports_.urls->urlFromString(url)) load_(*address);
+}
+
+}  // namespace pelko

@@ -1,0 +1,43 @@
+#pragma once
+
+#include "platform/CoreGuard.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "platform/Ports.h"
+#include "platform/Url.h"
+#include "update/UpdateManifest.h"
+
+namespace pelko {
+
+// Reads the update manifest and offers a newer version. The silent check
+// runs at launch and says nothing unless there is an update; the manual
+// check always answers: the prompt, "You're up to date" when the manifest it
+// read names no newer version, or "Couldn't Check for Updates" when it could
+// read none. An accepted update is loaded into the web view, where the
+// navigation policy makes it a download.
+//
+// Main thread only, except the request's completion. Always owned by a
+// std::shared_ptr: a request's completion holds it weakly.
+class UpdateChecker : public std::enable_shared_from_this<UpdateChecker> {
+public:
+    // `appVersion` gives the running version; `load` shows a URL in the web view.
+    UpdateChecker(const Ports& ports, Url feedURL, std::function<std::string()> appVersion,
+                  std::function<void(const Url&)> load);
+
+    void checkForUpdate();
+    void checkForUpdateManual();
+
+private:
+    void promptUpdate(const std::string& latest, const std::string& url);
+    void manualAnswer(const ManifestReading& reading, const std::string& runningVersion);
+
+    const Ports ports_;
+    const Url feedURL_;
+    const std::function<std::string()> appVersion_;
+    const std::function<void(const Url&)> load_;
+};
+
+}  // namespace pelko

@@ -1,0 +1,62 @@
+#include "update/VersionComparison.h"
+
+#include <algorithm>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+namespace pelko {
+
+namespace {
+
+// The strict reading of one piece; 0 when it breaks the rule. A negative
+// value is built negatively, so the most negative one fits.
+std::int64_t readPiece(const std::string& piece) {
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < piece.size() && (piece[i] == '+' || piece[i] == '-')) negative = piece[i++] == '-';
+    if (i == piece.size()) return 0;
+    std::int64_t value = 0;
+    for (; i < piece.size(); ++i) {
+        const char c = piece[i];
+        if (c < '0' || c > '9') return 0;
+        const int digit = c - '0';
+        if (negative) {
+            if (value < (std::numeric_limits<std::int64_t>::min() + digit) / 10) return 0;
+            value = value * 10 - digit;
+        } else {
+            if (value > (std::numeric_limits<std::int64_t>::max() - digit) / 10) return 0;
+            value = value * 10 + digit;
+        }
+    }
+    return value;
+}
+
+std::vector<std::int64_t> components(const std::string& version) {
+    std::vector<std::int64_t> out;
+    std::size_t start = 0;
+    while (start <= version.size()) {
+        const auto dot = version.find('.', start);
+        const std::size_t end = dot == std::string::npos ? version.size() : dot;
+        if (end > start) out.push_back(readPiece(version.substr(start, end - start)));
+        if (dot == std::string::npos) break;
+        start = dot + 1;
+    }
+    return out;
+}
+
+}  // namespace
+
+bool isNewer(const std::string& candidate, const std::string& than) {
+    const auto x = components(candidate);
+    const auto y = components(than);
+    const std::size_t n = std::max(x.size(), y.size());
+    for (std::size_t i = 0; i < n; ++i) {
+        const std::int64_t a = i < x.size() ? x[i] : 0;
+        const std::int64_t b = i < y.size() ? y[i] : 0;
+        if (a != b) return a > b;
+    }
+    return false;
+}
+
+}  // namespace pelko
