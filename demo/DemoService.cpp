@@ -133,17 +133,27 @@ void DemoService::addRoutes() {
     });
 
     server.Get("/desktop-latest.json", [this](const httplib::Request& request, httplib::Response& response) {
-        const std::string host = request.get_header_value("Host");
-        const std::string url = "http://" + host + "/files/Pelko-" + version_ + ".dmg";
         response.set_header("Cache-Control", "no-store");
-        response.set_content("{\"version\": \"" + escapeJson(version_) + "\", \"url\": \"" + escapeJson(url) + "\"}\n",
+        bool available = false;
+        {
+            std::lock_guard lock(mutex_);
+            available = manifestAvailable_;
+        }
+        if (!available) {
+            response.status = 503;
+            response.set_content("Service Unavailable\n", "text/plain; charset=utf-8");
+            return;
+        }
+        const std::string latest = version();
+        const std::string url = "http://" + request.get_header_value("Host") + "/files/Pelko-" + latest + ".dmg";
+        response.set_content("{\"version\": \"" + escapeJson(latest) + "\", \"url\": \"" + escapeJson(url) + "\"}\n",
                              "application/json");
     });
 
     server.Get("/api", [this](const httplib::Request&, httplib::Response& response) {
         response.set_header("Cache-Control", "no-store");
         response.set_content("{\"service\": \"pelko-demo\", \"status\": \"ok\", \"latestDesktopVersion\": \"" +
-                                 escapeJson(version_) + "\"}\n",
+                                 escapeJson(version()) + "\"}\n",
                              "application/json");
     });
 
@@ -223,6 +233,21 @@ void DemoService::stop() {
     if (!thread_.joinable()) return;
     server_->stop();
     thread_.join();
+}
+
+void DemoService::setManifestVersion(std::string version) {
+    std::lock_guard lock(mutex_);
+    version_ = std::move(version);
+}
+
+void DemoService::setManifestAvailable(bool available) {
+    std::lock_guard lock(mutex_);
+    manifestAvailable_ = available;
+}
+
+std::string DemoService::version() const {
+    std::lock_guard lock(mutex_);
+    return version_;
 }
 
 std::vector<DemoService::Request> DemoService::requests() const {

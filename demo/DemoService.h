@@ -30,6 +30,12 @@ public:
     void stop();
     int port() const { return port_; }
 
+    // What /desktop-latest.json announces from now on; safe from any thread.
+    void setManifestVersion(std::string version);
+    // While off, /desktop-latest.json answers 503 with a plain-text page, as
+    // a service that is down does.
+    void setManifestAvailable(bool available);
+
     struct Request {
         std::string method;
         std::string path;
@@ -42,12 +48,14 @@ public:
 
 private:
     void addRoutes();
+    std::string version() const;
 
     std::string version_;
+    bool manifestAvailable_ = true;
     std::unique_ptr<httplib::Server> server_;
     std::thread thread_;
     int port_ = 0;
-    mutable std::mutex mutex_;
+    mutable std::mutex mutex_;  // the version, the switch and the requests
     std::vector<Request> requests_;
     std::function<void(const Request&, int)> logger_;
 };

@@ -11,7 +11,8 @@ LinuxPlatform::LinuxPlatform(GtkApplication* application, DataDirectories direct
       application_(application, kApplicationName, version),
       toolkit_(application_, settings_, dataStore_, urls_),
       userDefaults_(settings_),
-      permissions_(mainQueue_) {}
+      permissions_(mainQueue_),
+      urlSession_(std::string(kApplicationName) + "/" + version + " ") {}
 
 Ports LinuxPlatform::ports() {
     Ports ports;
@@ -21,6 +22,7 @@ Ports LinuxPlatform::ports() {
     ports.mainQueue = &mainQueue_;
     ports.toolkit = &toolkit_;
     ports.urls = &urls_;
+    ports.urlSession = &urlSession_;
     ports.userDefaults = &userDefaults_;
     ports.workspace = &workspace_;
     ports.files = &files_;

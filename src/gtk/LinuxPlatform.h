@@ -17,6 +17,7 @@
 #include "gtk/KeyFileUserDefaults.h"
 #include "gtk/LinuxPermissions.h"
 #include "gtk/SettingsFile.h"
+#include "gtk/SoupUrlSession.h"
 #include "gtk/UnavailableVoice.h"
 #include "gtk/WebsiteDataStore.h"
 #include "platform/Ports.h"
@@ -62,6 +63,8 @@ private:
     UnavailableAudio audio_;
     UnavailableSpeech speech_;
     LinuxPermissions permissions_;
+    // Last, so it stops first: requests it cancels may still post to the main queue.
+    SoupUrlSession urlSession_;
 };
 
 }  // namespace pelko::gtk

@@ -1,11 +1,14 @@
 // The Linux adapters' own logic that no other test reaches: URL parsing, the
 // settings file, the relay's envelope, key equivalents, the Downloads folder
-// and what exists, the real file chooser, and the main queue's order.
+// and what exists, the real file chooser, the main queue's order, and the
+// URL session's thread and size limit.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
+#include <httplib.h>
 
 #include <filesystem>
 #include <fstream>
+#include <mutex>
 #include <thread>
 
 #include "Harness.h"
@@ -19,6 +22,7 @@
 #include "gtk/KeyFileUserDefaults.h"
 #include "gtk/MenuBarRenderer.h"
 #include "gtk/SettingsFile.h"
+#include "gtk/SoupUrlSession.h"
 
 namespace pelko::e2e {
 namespace {
@@ -216,6 +220,37 @@ TEST(BackendPorts, TheMainQueueRunsBlocksInTheOrderTheyFallDueAndTimersUntilInva
     ASSERT_TRUE(runUntil([&] { return order.size() == 3 && droppedFired; }, 5s));
     EXPECT_LT(std::find(order.begin(), order.end(), 2), std::find(order.begin(), order.end(), 3));
     EXPECT_FALSE(invalidatedFired);
+}
+
+TEST(BackendPorts, TheUrlSessionAnswersOffTheMainThreadAndABodyOverTheLimitIsAnError) {
+    httplib::Server server;
+    server.Get(R"(/(\d+))", [](const httplib::Request& request, httplib::Response& response) {
+        response.set_content(std::string(std::stoul(request.matches[1]), 'x'), "application/octet-stream");
+    });
+    const std::string origin = "http://127.0.0.1:" + std::to_string(server.bind_to_any_port("127.0.0.1"));
+    std::thread serving([&] { server.listen_after_bind(); });
+    std::mutex mutex;
+    std::vector<std::string> outcomes;  // bytes received, status, whether it failed, on which thread
+    auto session = std::make_unique<gtk::SoupUrlSession>("Pelko-test ");
+    for (const std::size_t size : {kMaxDataTaskBytes, kMaxDataTaskBytes + 1}) {
+        const auto url = gtk::GUriUrls().urlFromString(origin + "/" + std::to_string(size));
+        session->dataTaskWithURL(*url, [&, main = std::this_thread::get_id()](auto& data, auto& response, auto& error) {
+            std::lock_guard lock(mutex);
+            outcomes.push_back(std::to_string(data ? data->size() : 0) + " " +
+                               std::to_string(response ? response->statusCode : 0) + (error ? " error" : "") +
+                               (std::this_thread::get_id() == main ? " on main" : ""));
+        });
+    }
+    const bool answered = runUntil([&] {
+        std::lock_guard lock(mutex);
+        return outcomes.size() == 2;
+    });
+    session.reset();  // its connections go with it: the server need not wait for them
+    server.stop();
+    serving.join();
+    ASSERT_TRUE(answered);
+    std::sort(outcomes.begin(), outcomes.end());
+    EXPECT_EQ(outcomes, (std::vector<std::string>{"0 200 error", "1048576 200"}));
 }
 
 }  // namespace

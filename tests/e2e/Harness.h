@@ -71,6 +71,7 @@ public:
     // The first activation, then the home page's load.
     [[nodiscard]] bool launch();
     test::RecordingAppDelegate& delegate() { return *delegate_; }
+    test::FakeAlerts& alerts() { return alerts_; }
     test::FakeWorkspace& workspace() { return workspace_; }
     test::FakeOpenPanels& openPanels() { return openPanels_; }
     GtkWindow* window() const;
