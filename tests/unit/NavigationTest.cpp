@@ -42,6 +42,8 @@ INSTANTIATE_TEST_SUITE_P(
                    NavigationVerdict::download},
         ActionCase{"onlyTheLastExtension", url("https", "example.com", "/a.zip.tar.gz"), kLink, false,
                    NavigationVerdict::openInBrowser},
+        ActionCase{"aHiddenNameHasNoExtension", url("https", "example.com", "/files/.zip"), kLink, false,
+                   NavigationVerdict::openInBrowser},
         ActionCase{"serviceLink", url("https", "pelko.test", "/chat"), kLink, false, NavigationVerdict::allow},
         ActionCase{"deepSubdomain", url("https", "a.b.pelko.test"), kLink, false, NavigationVerdict::allow},
         ActionCase{"apexTextWithoutDot", url("https", "notpelko.test"), kLink, false,
