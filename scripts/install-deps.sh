@@ -9,7 +9,7 @@ packages=(
   libpulse-dev libpocketsphinx-dev pocketsphinx-en-us
   xvfb xauth dbus-x11 imagemagick
   dbus-daemon libxtst-dev
-  clang
+  clang libplist-dev
 )
 
 missing=()
