@@ -24,40 +24,31 @@ UpdateChecker::UpdateChecker(const Ports& ports, Url feedURL, std::function<std:
                              std::function<void(const Url&)> load)
     : ports_(ports), feedURL_(std::move(feedURL)), appVersion_(std::move(appVersion)), load_(std::move(load)) {}
 
-void UpdateChecker::checkForUpdate() {
+void UpdateChecker::checkForUpdate() { fetchManifest(false); }
+
+void UpdateChecker::checkForUpdateManual() { fetchManifest(true); }
+
+void UpdateChecker::fetchManifest(bool manual) {
     const std::string running = appVersion_();
     std::weak_ptr<UpdateChecker> weakSelf = weak_from_this();
     MainQueue* mainQueue = ports_.mainQueue;
     // Runs on the session's queue; the checker itself is only taken on the main queue.
     ports_.urlSession->dataTaskWithURL(
-        feedURL_, [weakSelf, mainQueue, running](const std::optional<std::string>& data,
-                                                 const std::optional<UrlResponse>&, const std::optional<UrlError>&) {
+        feedURL_, [weakSelf, mainQueue, running, manual](const std::optional<std::string>& data,
+                                                         const std::optional<UrlResponse>&,
+                                                         const std::optional<UrlError>&) {
             if (weakSelf.expired()) return;
-            const ManifestReading reading = readUpdateManifest(data);
+            ManifestReading reading = readUpdateManifest(data);
             const auto* manifest = std::get_if<UpdateManifest>(&reading);
-            // Every failure is silent: the user asked for nothing.
-            if (!manifest || !isNewer(manifest->version, running)) return;
-            mainQueue->async([weakSelf, latest = manifest->version, url = manifest->url] {
-                if (auto self = weakSelf.lock()) self->promptUpdate(latest, url);
+            // The launch check says nothing but an offer: the user asked for nothing.
+            if (!manual && (!manifest || !isNewer(manifest->version, running))) return;
+            mainQueue->async([weakSelf, reading = std::move(reading), running] {
+                if (auto self = weakSelf.lock()) self->answer(reading, running);
             });
         });
 }
 
-void UpdateChecker::checkForUpdateManual() {
-    const std::string running = appVersion_();
-    std::weak_ptr<UpdateChecker> weakSelf = weak_from_this();
-    MainQueue* mainQueue = ports_.mainQueue;
-    ports_.urlSession->dataTaskWithURL(
-        feedURL_, [weakSelf, mainQueue, running](const std::optional<std::string>& data,
-                                                 const std::optional<UrlResponse>&, const std::optional<UrlError>&) {
-            if (weakSelf.expired()) return;
-            mainQueue->async([weakSelf, reading = readUpdateManifest(data), running] {
-                if (auto self = weakSelf.lock()) self->manualAnswer(reading, running);
-            });
-        });
-}
-
-void UpdateChecker::manualAnswer(const ManifestReading& reading, const std::string& runningVersion) {
+void UpdateChecker::answer(const ManifestReading& reading, const std::string& runningVersion) {
     if (const auto* failure = std::get_if<ManifestFailure>(&reading)) {
         // Never "up to date" when nothing was read.
         ports_.alerts->runModal(AlertSpec{"Couldn't Check for Updates", plainReason(*failure), {}});

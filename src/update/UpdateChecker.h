@@ -31,8 +31,11 @@ public:
     void checkForUpdateManual();
 
 private:
+    // `manual`: the user asked, so every outcome is told.
+    void fetchManifest(bool manual);
+    // Main thread: the offer, or what the user who asked is told instead.
+    void answer(const ManifestReading& reading, const std::string& runningVersion);
     void promptUpdate(const std::string& latest, const std::string& url);
-    void manualAnswer(const ManifestReading& reading, const std::string& runningVersion);
 
     const Ports ports_;
     const Url feedURL_;
