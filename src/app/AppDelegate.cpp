@@ -23,6 +23,8 @@ AppDelegate::AppDelegate(Ports ports, AppConfig config, ProcessValues values)
       values_(std::move(values)),
       inAppHosts_{values_.serviceOrigin.host, config_.providerDomains},
       downloads_(ports_),
+      relocator_(ports_),
+      agentInstaller_(ports_),
       updateChecker_(std::make_shared<UpdateChecker>(
           ports_, values_.updateFeedURL, [this] { return appVersion(); },
           [this](const Url& url) {
@@ -103,17 +105,19 @@ std::string AppDelegate::appVersion() const {
 }
 
 void AppDelegate::showAlert(const std::string& title, const std::string& message) {
-    Alerts* alerts = ports_.alerts;
-    ports_.mainQueue->async([alerts, title, message] { alerts->runModal(AlertSpec{title, message, {}}); });
+    queueAlert(*ports_.mainQueue, *ports_.alerts, title, message);
 }
 
 void AppDelegate::checkForUpdate() { updateChecker_->checkForUpdate(); }
 void AppDelegate::checkForUpdateManual() { updateChecker_->checkForUpdateManual(); }
 
-// Not built yet: the application launches where it is, and agent requests
-// from the page change nothing.
-bool AppDelegate::relocateToApplicationsIfNeeded() { return false; }
-void AppDelegate::setupIMessageAgent(const std::string& /*pairingCode*/, const std::string& /*apiBase*/) {}
-void AppDelegate::disconnectIMessageAgent() {}
+bool AppDelegate::relocateToApplicationsIfNeeded() { return relocator_.relocateToApplicationsIfNeeded(); }
+void AppDelegate::setupIMessageAgent(const std::string& pairingCode, const std::string& apiBase) {
+    agentInstaller_.setupIMessageAgent(pairingCode, apiBase);
+}
+void AppDelegate::disconnectIMessageAgent() { agentInstaller_.disconnectIMessageAgent(); }
+bool AppDelegate::runLaunchctl(const std::vector<std::string>& arguments) {
+    return agentInstaller_.runLaunchctl(arguments);
+}
 
 }  // namespace pelko

@@ -5,6 +5,7 @@
 #include <memory>
 #include <nlohmann/json.hpp>
 #include <string>
+#include <vector>
 
 #include "app/AppConfig.h"
 #include "platform/Application.h"
@@ -14,6 +15,8 @@
 #include "platform/WebViewConfiguration.h"
 #include "platform/WebViewDelegates.h"
 #include "platform/Window.h"
+#include "agent/AgentInstaller.h"
+#include "install/Relocator.h"
 #include "web/Downloads.h"
 #include "web/NavigationPolicy.h"
 
@@ -87,12 +90,12 @@ public:
     const std::shared_ptr<MenuItem>& voiceStatusItem() const { return voiceStatusItem_; }
 
 protected:
-    // Forwards to the parts that do the work; tests replace them. (The
-    // relocation and the agent are still to come.)
+    // Forwards to the parts that do the work; tests replace them.
     // True when a relaunch of a moved copy is under way.
     virtual bool relocateToApplicationsIfNeeded();
     virtual void setupIMessageAgent(const std::string& pairingCode, const std::string& apiBase);
     virtual void disconnectIMessageAgent();
+    bool runLaunchctl(const std::vector<std::string>& arguments);
     // The silent launch-time check.
     virtual void checkForUpdate();
 
@@ -104,6 +107,8 @@ private:
     const ProcessValues values_;
     const InAppHosts inAppHosts_;
     Downloads downloads_;
+    Relocator relocator_;
+    AgentInstaller agentInstaller_;
     const std::shared_ptr<UpdateChecker> updateChecker_;
     std::unique_ptr<WebViewConfiguration> configuration_;
     std::unique_ptr<Window> window_;

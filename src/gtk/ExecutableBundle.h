@@ -14,6 +14,8 @@ public:
     // `shortVersion` is the build's version text.
     explicit ExecutableBundle(std::string shortVersion);
     std::string bundlePath() const override;
+    // There is no Applications folder to move into.
+    bool isApplicationBundle() const override { return false; }
     std::optional<nlohmann::json> objectForInfoDictionaryKey(const std::string& key) const override;
 
 private:

@@ -18,6 +18,13 @@ public:
     // cannot be searched) does not: writing there fails and says so, where
     // "taken" would only send the caller on to the next name.
     bool fileExistsAtPath(const std::string& path) const override;
+    FileOutcome createDirectoryAtPath(const std::string& path) override;
+    FileOutcome writePrivateFileAtomically(const std::string& path, const std::string& contents) override;
+    FileOutcome removeItemAtPath(const std::string& path) override;
+    FileOutcome copyItemAtPath(const std::string& from, const std::string& to) override;
+    // Both within one file system: a rename.
+    FileOutcome moveItemAtPath(const std::string& from, const std::string& to) override;
+    FileOutcome replaceItemAtPath(const std::string& target, const std::string& replacement) override;
 };
 
 }  // namespace pelko::gtk

@@ -18,6 +18,7 @@
 #include "gtk/LinuxPermissions.h"
 #include "gtk/SettingsFile.h"
 #include "gtk/SoupUrlSession.h"
+#include "gtk/SpawnProcesses.h"
 #include "gtk/UnavailableVoice.h"
 #include "gtk/WebsiteDataStore.h"
 #include "platform/Ports.h"
@@ -60,6 +61,7 @@ private:
     DesktopWorkspace workspace_;
     GLibFiles files_;
     GtkOpenPanels openPanels_;
+    SpawnProcesses processes_;
     UnavailableAudio audio_;
     UnavailableSpeech speech_;
     LinuxPermissions permissions_;

@@ -27,4 +27,11 @@ public:
     virtual int runModal(const AlertSpec& alert) = 0;
 };
 
+class MainQueue;
+
+// An informational alert (the platform's single default button), queued on
+// the main queue: it shows once the current work is done, never in the
+// middle of it. Callable from any thread; returns at once.
+void queueAlert(MainQueue& mainQueue, Alerts& alerts, std::string title, std::string message);
+
 }  // namespace pelko

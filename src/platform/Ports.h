@@ -10,6 +10,7 @@ class Files;
 class MainQueue;
 class OpenPanels;
 class Permissions;
+class Processes;
 class Speech;
 class Toolkit;
 class UrlSession;
@@ -31,6 +32,7 @@ struct Ports {
     Workspace* workspace = nullptr;
     Files* files = nullptr;
     OpenPanels* openPanels = nullptr;
+    Processes* processes = nullptr;
     // Voice: capture, recognition and the privacy answers they need.
     Audio* audio = nullptr;
     Speech* speech = nullptr;

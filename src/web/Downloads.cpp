@@ -40,9 +40,7 @@ void Downloads::didFinish(const DownloadRef& download) {
 
 void Downloads::didFail(const DownloadRef& download, const std::string& localizedDescription) {
     destinations_.erase(download.id);
-    Alerts* alerts = ports_.alerts;
-    ports_.mainQueue->async(
-        [alerts, localizedDescription] { alerts->runModal(AlertSpec{"Download failed", localizedDescription, {}}); });
+    queueAlert(*ports_.mainQueue, *ports_.alerts, "Download failed", localizedDescription);
 }
 
 }  // namespace pelko

@@ -11,6 +11,7 @@
 #include "fakes/FakeFiles.h"
 #include "fakes/FakeMainQueue.h"
 #include "fakes/FakeOpenPanels.h"
+#include "fakes/FakeProcesses.h"
 #include "fakes/FakeUrlSession.h"
 #include "fakes/FakeVoicePorts.h"
 #include "fakes/FakeWorkspace.h"
@@ -42,11 +43,14 @@ public:
 
 class FakeBundle : public Bundle {
 public:
-    std::string bundlePath() const override { return "/Applications/Pelko.app"; }
+    std::string bundlePath() const override { return path; }
+    bool isApplicationBundle() const override { return isBundle; }
     std::optional<nlohmann::json> objectForInfoDictionaryKey(const std::string& key) const override {
         return info.contains(key) ? std::optional(info[key]) : std::nullopt;
     }
     nlohmann::json info = {{"CFBundleShortVersionString", "1.4.2"}};
+    std::string path = "/Applications/Pelko.app";
+    bool isBundle = true;
 };
 
 class FakeWindow : public Window {
@@ -153,7 +157,7 @@ private:
 class FakeApplication : public Application {
 public:
     void activateIgnoringOtherApps() override { ++activations; }
-    void terminate() override {}
+    void terminate() override { ++terminations; }
     void setMainMenu(std::shared_ptr<Menu> menu) override { mainMenu = std::move(menu); }
     std::unique_ptr<MonitorToken> addLocalMonitorForKeyDownEvents(KeyEventMonitor handler) override {
         monitors.push_back(std::move(handler));
@@ -178,6 +182,7 @@ public:
     std::shared_ptr<Menu> mainMenu;
     std::vector<KeyEventMonitor> monitors;
     int activations = 0;
+    int terminations = 0;
 };
 
 class FakeUserDefaults : public UserDefaults {
@@ -202,13 +207,14 @@ struct FakePlatform {
     FakeWorkspace workspace;
     FakeFiles files;
     FakeOpenPanels openPanels;
+    FakeProcesses processes;
     FakeAudio audio;
     FakeSpeech speech;
     FakePermissions permissions;
 
     Ports ports() {
-        return Ports{&application, &alerts, &bundle, &mainQueue,  &toolkit, &urls,   &urlSession, &userDefaults,
-                     &workspace,   &files,  &openPanels, &audio, &speech,  &permissions};
+        return Ports{&application, &alerts,     &bundle,    &mainQueue, &toolkit, &urls,   &urlSession, &userDefaults,
+                     &workspace,   &files,      &openPanels, &processes, &audio,   &speech, &permissions};
     }
 };
 

@@ -5,25 +5,123 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <set>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "fakes/FakePlatform.h"
 #include "install/Relocation.h"
+#include "install/Relocator.h"
 
-namespace pelko {
+namespace pelko::test {
 namespace {
 
-TEST(Relocation, IsOfferedFromAVolumeOrADownloadsFolderOnly) {
-    for (const char* path : {"/Users/sam/Downloads/Pelko.app", "/Users/sam/Downloads/a/b/Pelko.app",
-                             "/Volumes/Pelko/Pelko.app", "/Volumes/Disk/Users/sam/Downloads/Pelko.app"}) {
-        EXPECT_TRUE(offersRelocation(path)) << path;
+const std::string kStaging = Relocator::kStagingPath;
+const std::string kTarget = kInstallTarget;
+const std::string kOpen = "sleep 1; open \"/Applications/Pelko.app\"";
+
+struct RelocationCase {
+    const char* name;
+    std::string bundlePath;
+    bool asked = true;
+    int answer = kAlertFirstButtonReturn;
+    std::set<std::string> existing = {};
+    std::string failingPath = "";
+    std::vector<std::string> files = {};
+    std::string relaunch = "";  // the shell's command when the copy is relaunched
+    bool isBundle = true;
+};
+
+class RelocationAtLaunch : public ::testing::TestWithParam<RelocationCase> {};
+
+TEST_P(RelocationAtLaunch, AsksMovesAndRelaunchesOnlyWhereItShould) {
+    const auto& c = GetParam();
+    FakePlatform platform;
+    platform.bundle.path = c.bundlePath;
+    platform.bundle.isBundle = c.isBundle;
+    platform.alerts.answers = {c.answer};
+    platform.files.existing = c.existing;
+    if (!c.failingPath.empty()) platform.files.failing[c.failingPath] = "You don't have permission.";
+    Relocator relocator(platform.ports());
+
+    const bool relaunching = relocator.relocateToApplicationsIfNeeded();
+
+    const auto& shown = platform.alerts.shown;
+    ASSERT_EQ(shown.size(), !c.asked ? 0u : c.failingPath.empty() ? 1u : 2u);
+    if (c.asked) {
+        EXPECT_EQ(shown[0].title, "Move Pelko to Applications?");
+        EXPECT_EQ(shown[0].message, "Pelko works best from your Applications folder. Move it there now and launch "
+                                    "it from there? (Recommended)");
+        EXPECT_EQ(shown[0].buttons, (std::vector<std::string>{"Move to Applications", "Not Now"}));
+        EXPECT_EQ(shown[0].cancelReturn(), 1001);
     }
-    for (const char* path : {"/Applications/Pelko.app", "/Applications/Tools/Pelko.app",
-                             "/Applications/Downloads/Pelko.app", "/Users/sam/Applications/Pelko.app",
-                             "/Users/sam/downloads/Pelko.app", "/Users/sam/Downloads", "/volumes/Pelko/Pelko.app"}) {
+    if (shown.size() == 2) {
+        EXPECT_EQ(shown[1].title, "Couldn't move Pelko automatically");
+        EXPECT_EQ(shown[1].message,
+                  "Please drag Pelko into your Applications folder manually.\n\n(You don't have permission.)");
+        EXPECT_TRUE(shown[1].buttons.empty());
+    }
+    EXPECT_EQ(platform.files.log, c.files);
+    EXPECT_EQ(relaunching, !c.relaunch.empty());
+    EXPECT_EQ(platform.application.terminations, relaunching ? 1 : 0);
+    std::vector<std::vector<std::string>> launched;
+    if (!c.relaunch.empty()) launched.push_back({"/bin/sh", "-c", c.relaunch});
+    EXPECT_EQ(platform.processes.launched, launched);
+    // A failed move never costs the user an application they had.
+    if (c.existing.contains(kTarget)) {
+        EXPECT_TRUE(platform.files.existing.contains(kTarget));
+    }
+    EXPECT_FALSE(platform.files.existing.contains(kStaging));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Table, RelocationAtLaunch,
+    ::testing::Values(
+        RelocationCase{.name = "inAnApplicationsSubfolder", .bundlePath = "/Applications/Tools/Pelko.app", .asked = false},
+        RelocationCase{.name = "inTheHomeApplications", .bundlePath = "/Users/sam/Applications/Pelko.app", .asked = false},
+        RelocationCase{.name = "fromDownloadsAtAnyDepth", .bundlePath = "/Users/sam/Downloads/a/b/Pelko.app",
+                       .files = {"copy /Users/sam/Downloads/a/b/Pelko.app " + kStaging, "move " + kStaging + " " + kTarget},
+                       .relaunch = kOpen},
+        RelocationCase{.name = "fromAVolume", .bundlePath = "/Volumes/Pelko 1.4/Pelko.app",
+                       .files = {"copy /Volumes/Pelko 1.4/Pelko.app " + kStaging, "move " + kStaging + " " + kTarget},
+                       .relaunch = kOpen + "; hdiutil detach \"/Volumes/Pelko 1.4\" -force"},
+        RelocationCase{.name = "fromDownloadsOnAVolume", .bundlePath = "/Volumes/Disk/Users/sam/Downloads/Pelko.app",
+                       .files = {"copy /Volumes/Disk/Users/sam/Downloads/Pelko.app " + kStaging,
+                                 "move " + kStaging + " " + kTarget},
+                       .relaunch = kOpen + "; hdiutil detach \"/Volumes/Disk\" -force"},
+        RelocationCase{.name = "notNow", .bundlePath = "/Volumes/Pelko/Pelko.app", .answer = kAlertFirstButtonReturn + 1,
+                       .existing = {kTarget}},
+        RelocationCase{.name = "replacesAnEarlierCopy", .bundlePath = "/Users/sam/Downloads/Pelko.app",
+                       .existing = {kTarget},
+                       .files = {"copy /Users/sam/Downloads/Pelko.app " + kStaging, "replace " + kStaging + " " + kTarget},
+                       .relaunch = kOpen},
+        RelocationCase{.name = "aRenamedBundleIsInstalledAsPelko", .bundlePath = "/Users/sam/Downloads/Renamed.app",
+                       .files = {"copy /Users/sam/Downloads/Renamed.app " + kStaging, "move " + kStaging + " " + kTarget},
+                       .relaunch = kOpen},
+        RelocationCase{.name = "aFailedCopyKeepsTheOldCopy", .bundlePath = "/Users/sam/Downloads/Pelko.app",
+                       .existing = {kTarget}, .failingPath = kStaging,
+                       .files = {"copy /Users/sam/Downloads/Pelko.app " + kStaging}},
+        RelocationCase{.name = "aFailedSwapCleansUp", .bundlePath = "/Users/sam/Downloads/Pelko.app",
+                       .existing = {kTarget}, .failingPath = kTarget,
+                       .files = {"copy /Users/sam/Downloads/Pelko.app " + kStaging,
+                                 "replace " + kStaging + " " + kTarget, "remove " + kStaging}},
+        RelocationCase{.name = "anInterruptedMoveIsClearedFirst", .bundlePath = "/Users/sam/Downloads/Pelko.app",
+                       .existing = {kStaging},
+                       .files = {"remove " + kStaging, "copy /Users/sam/Downloads/Pelko.app " + kStaging,
+                                 "move " + kStaging + " " + kTarget},
+                       .relaunch = kOpen},
+        RelocationCase{.name = "notABundle", .bundlePath = "/home/sam/Downloads/pelko", .asked = false,
+                       .isBundle = false}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+// The text tests themselves; the Relocator table covers the ordinary places.
+TEST(Relocation, TestsPathsAsExactText) {
+    for (const char* path : {"/Applications/Downloads/Pelko.app", "/Users/sam/downloads/Pelko.app",
+                             "/Users/sam/Downloads", "/volumes/Pelko/Pelko.app", "/Applications"}) {
         EXPECT_FALSE(offersRelocation(path)) << path;
     }
+    EXPECT_TRUE(offersRelocation("/Volumes/Applications/Pelko.app"));
 }
 
 TEST(Relocation, TheRelaunchOpensTheInstalledCopyAndDetachesTheVolume) {
@@ -88,4 +186,4 @@ TEST(Relocation, AHostileVolumeNameReachesHdiutilAsOneLiteralPath) {
 }
 
 }  // namespace
-}  // namespace pelko
+}  // namespace pelko::test

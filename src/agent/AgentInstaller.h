@@ -1,0 +1,53 @@
+#pragma once
+
+#include "platform/CoreGuard.h"
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/MainQueue.h"
+#include "platform/Ports.h"
+
+namespace pelko {
+
+class Timer;
+
+inline constexpr const char* kLaunchctlPath = "/bin/launchctl";
+
+// Installs and removes the iMessage agent: a per-user launchd job that runs
+// the helper shipped in the bundle with the page's pairing code. The state
+// lives in the property list file and in launchd, none here. Requests come
+// from the page and end silently unless the user has something to act on.
+// Where there is no launchctl (Linux) requests change nothing. Main thread.
+class AgentInstaller {
+public:
+    explicit AgentInstaller(const Ports& ports);
+    ~AgentInstaller();
+    AgentInstaller(const AgentInstaller&) = delete;
+    AgentInstaller& operator=(const AgentInstaller&) = delete;
+
+    void setupIMessageAgent(const std::string& pairingCode, const std::string& apiBase);
+    void disconnectIMessageAgent();
+    // Runs launchctl with the arguments and waits: true when it exited with 0.
+    bool runLaunchctl(const std::vector<std::string>& arguments);
+
+    // After a bootout the old job goes away asynchronously, and a bootstrap
+    // made meanwhile fails; it is tried again this often before giving up.
+    static constexpr int kBootstrapRetries = 4;
+    static constexpr Duration kBootstrapRetryDelay{100};
+
+private:
+    bool launchdAvailable() const;
+    std::string domainTarget() const;
+    void showAlert(std::string title, std::string message);
+    // Bootstraps the job; on failure retries while `retriesLeft`, then falls
+    // back to the legacy load.
+    void bootstrap(const std::string& plistPath, int retriesLeft);
+    void cancelPendingBootstrap();
+
+    const Ports ports_;
+    std::unique_ptr<Timer> pendingBootstrap_;
+};
+
+}  // namespace pelko
