@@ -16,6 +16,7 @@
 #include "mac/SpeechFramework.h"
 #include "mac/StandardUserDefaults.h"
 #include "mac/SystemPermissions.h"
+#include "mac/TaskProcesses.h"
 #include "platform/Ports.h"
 
 NS_ASSUME_NONNULL_BEGIN
@@ -48,6 +49,7 @@ private:
     CocoaWorkspace workspace_;
     FileManagerFiles files_;
     CocoaOpenPanels openPanels_;
+    TaskProcesses processes_;
     AudioEngineCapture audio_;
     SpeechFramework speech_;
     SystemPermissions permissions_;

@@ -17,6 +17,7 @@ Ports MacPlatform::ports() {
     ports.workspace = &workspace_;
     ports.files = &files_;
     ports.openPanels = &openPanels_;
+    ports.processes = &processes_;
     ports.audio = &audio_;
     ports.speech = &speech_;
     ports.permissions = &permissions_;

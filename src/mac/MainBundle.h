@@ -4,10 +4,12 @@
 
 namespace pelko::mac {
 
-// NSBundle's main bundle: the application bundle.
+// NSBundle's main bundle: the application bundle, at the place the user put
+// it even when the system runs it translocated.
 class MainBundle : public Bundle {
 public:
     std::string bundlePath() const override;
+    bool isApplicationBundle() const override { return true; }
     std::optional<nlohmann::json> objectForInfoDictionaryKey(const std::string& key) const override;
 };
 

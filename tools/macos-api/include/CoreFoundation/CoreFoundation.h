@@ -1,5 +1,6 @@
 // The part of CoreFoundation the backend touches: the untyped CF object
-// reference and its release. <CoreFoundation/CoreFoundation.h>
+// reference and its release, and the URL and error references that the
+// Security framework's translocation functions take. <CoreFoundation/CoreFoundation.h>
 #pragma once
 
 // Availability and nullability macros come from the Foundation runtime
@@ -12,12 +13,23 @@
 #define CF_EXPORT extern
 #endif
 #define CF_RETURNS_RETAINED __attribute__((cf_returns_retained))
+#define CF_CONSUMED __attribute__((cf_consumed))
+#define CF_BRIDGED_TYPE(T) __attribute__((objc_bridge(T)))
 
 NS_ASSUME_NONNULL_BEGIN
+
+// MacTypes.h, which CFBase.h includes
+typedef unsigned char Boolean;
 
 // CFBase.h
 typedef const void *CFTypeRef;
 
 CF_EXPORT void CFRelease(CFTypeRef cf);
+
+// CFURL.h: toll-free bridged with NSURL
+typedef const struct CF_BRIDGED_TYPE(NSURL) __CFURL *CFURLRef;
+
+// CFError.h: toll-free bridged with NSError
+typedef struct CF_BRIDGED_TYPE(NSError) __CFError *CFErrorRef;
 
 NS_ASSUME_NONNULL_END

@@ -9,12 +9,18 @@
 NS_ASSUME_NONNULL_BEGIN
 
 @class NSData, NSError, NSNumber, NSString, NSURL;
+@class NSDictionary<KeyType, ObjectType>;
 
 // NSObject.h (Foundation)
 #if __has_feature(objc_arc)
 // Hands a +1 reference to CF; the CF side must CFRelease it.
 NS_INLINE CF_RETURNS_RETAINED CFTypeRef _Nullable CFBridgingRetain(id _Nullable X) {
     return (__bridge_retained CFTypeRef)X;
+}
+
+// Hands a +1 CF reference to ARC, which releases it.
+NS_INLINE id _Nullable CFBridgingRelease(CFTypeRef CF_CONSUMED _Nullable X) {
+    return (__bridge_transfer id)X;
 }
 #endif
 
@@ -77,7 +83,16 @@ enum : NSStringEncoding {
 @end
 
 // NSError.h
+typedef NSString *NSErrorDomain;
+typedef NSString *NSErrorUserInfoKey;
+
+// POSIX/BSD errors: the code is an errno value.
+FOUNDATION_EXPORT NSErrorDomain const NSPOSIXErrorDomain;
+
 @interface NSError : NSObject
++ (instancetype)errorWithDomain:(NSErrorDomain)domain
+                           code:(NSInteger)code
+                       userInfo:(nullable NSDictionary<NSErrorUserInfoKey, id> *)dict;
 @property (readonly, copy) NSString *localizedDescription;
 @end
 
@@ -124,6 +139,11 @@ typedef NS_OPTIONS(NSUInteger, NSSearchPathDomainMask) {
 // NSFileManager.h
 typedef NSString *NSFileAttributeKey NS_TYPED_EXTENSIBLE_ENUM;
 
+typedef NS_OPTIONS(NSUInteger, NSFileManagerItemReplacementOptions) {
+    // Only the new item's metadata; none is carried over from the replaced one.
+    NSFileManagerItemReplacementUsingNewMetadataOnly = 1UL << 0,
+} API_AVAILABLE(macos(10.6));
+
 @interface NSFileManager : NSObject
 @property (class, readonly, strong) NSFileManager *defaultManager;
 - (nullable NSURL *)URLForDirectory:(NSSearchPathDirectory)directory
@@ -134,6 +154,21 @@ typedef NSString *NSFileAttributeKey NS_TYPED_EXTENSIBLE_ENUM;
 - (BOOL)fileExistsAtPath:(NSString *)path;
 - (nullable NSDictionary<NSFileAttributeKey, id> *)attributesOfItemAtPath:(NSString *)path
                                                                      error:(NSError **)error API_AVAILABLE(macos(10.5));
+- (BOOL)createDirectoryAtPath:(NSString *)path
+    withIntermediateDirectories:(BOOL)createIntermediates
+                     attributes:(nullable NSDictionary<NSFileAttributeKey, id> *)attributes
+                          error:(NSError **)error API_AVAILABLE(macos(10.5));
+- (BOOL)copyItemAtPath:(NSString *)srcPath toPath:(NSString *)dstPath error:(NSError **)error API_AVAILABLE(macos(10.5));
+- (BOOL)moveItemAtPath:(NSString *)srcPath toPath:(NSString *)dstPath error:(NSError **)error API_AVAILABLE(macos(10.5));
+- (BOOL)removeItemAtPath:(NSString *)path error:(NSError **)error API_AVAILABLE(macos(10.5));
+- (BOOL)isExecutableFileAtPath:(NSString *)path;
+// Safe-save for any item; with no backup name the replaced item is gone on success.
+- (BOOL)replaceItemAtURL:(NSURL *)originalItemURL
+           withItemAtURL:(NSURL *)newItemURL
+          backupItemName:(nullable NSString *)backupItemName
+                 options:(NSFileManagerItemReplacementOptions)options
+        resultingItemURL:(NSURL *_Nullable *_Nullable)resultingURL
+                   error:(NSError **)error API_AVAILABLE(macos(10.6));
 @end
 
 @interface NSFileManager (NSUserInformation)
@@ -196,6 +231,7 @@ API_AVAILABLE(macos(10.9))
 // NSBundle.h
 @interface NSBundle : NSObject
 @property (class, readonly, strong) NSBundle *mainBundle;
+@property (readonly, copy) NSURL *bundleURL API_AVAILABLE(macos(10.6));
 @property (readonly, copy) NSString *bundlePath;
 - (nullable id)objectForInfoDictionaryKey:(NSString *)key;
 @end
@@ -205,6 +241,23 @@ API_AVAILABLE(macos(10.9))
 @property (class, readonly, strong) NSUserDefaults *standardUserDefaults;
 - (nullable id)objectForKey:(NSString *)defaultName;
 - (void)setBool:(BOOL)value forKey:(NSString *)defaultName;
+@end
+
+// NSTask.h
+@interface NSTask : NSObject
+// Set before the launch.
+@property (nullable, copy) NSURL *executableURL API_AVAILABLE(macos(10.13));
+@property (nullable, copy) NSArray<NSString *> *arguments;
+- (BOOL)launchAndReturnError:(out NSError **_Nullable)error API_AVAILABLE(macos(10.13));
+// Runs on a queue of the system's choosing once the task has exited.
+@property (nullable, copy) void (^terminationHandler)(NSTask *) API_AVAILABLE(macos(10.7));
+// Raises while the task is still running.
+@property (readonly) int terminationStatus;
+@end
+
+@interface NSTask (NSTaskConveniences)
+// Runs the current run loop in the default mode until the task exits.
+- (void)waitUntilExit;
 @end
 
 // NSTimer.h

@@ -64,4 +64,18 @@ API_AVAILABLE(macos(10.6))
 DISPATCH_EXPORT void dispatch_after(dispatch_time_t when, dispatch_queue_t queue,
                                     dispatch_block_t block);
 
+// dispatch/semaphore.h
+@protocol OS_dispatch_semaphore <OS_dispatch_object>
+@end
+typedef NSObject<OS_dispatch_semaphore> *dispatch_semaphore_t;
+
+API_AVAILABLE(macos(10.6))
+DISPATCH_EXPORT dispatch_semaphore_t dispatch_semaphore_create(intptr_t value);
+
+API_AVAILABLE(macos(10.6))
+DISPATCH_EXPORT intptr_t dispatch_semaphore_wait(dispatch_semaphore_t dsema, dispatch_time_t timeout);
+
+API_AVAILABLE(macos(10.6))
+DISPATCH_EXPORT intptr_t dispatch_semaphore_signal(dispatch_semaphore_t dsema);
+
 DISPATCH_ASSUME_NONNULL_END
