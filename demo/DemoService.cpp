@@ -2,7 +2,9 @@
 
 #include <httplib.h>
 
+#include <algorithm>
 #include <cctype>
+#include <nlohmann/json.hpp>
 #include <string_view>
 
 #include "SiteFiles.h"
@@ -157,6 +159,42 @@ void DemoService::addRoutes() {
                              "application/json");
     });
 
+    // A helper pairs by announcing itself under the page's code; the page
+    // then finds the pairing through the status.
+    server.Post("/api/imessage/announce", [this](const httplib::Request& request, httplib::Response& response) {
+        response.set_header("Cache-Control", "no-store");
+        const auto body = nlohmann::json::parse(request.body, nullptr, false);
+        const auto text = [&](const char* key) {
+            const auto item = body.find(key);
+            return item != body.end() && item->is_string() ? item->get<std::string>() : std::string();
+        };
+        if (!body.is_object() || text("pairingCode").empty()) {
+            response.status = 400;
+            response.set_content("{\"error\": \"a non-empty pairingCode is needed\"}\n", "application/json");
+            return;
+        }
+        {
+            std::lock_guard lock(mutex_);
+            announcements_.push_back({text("pairingCode"), text("host"), text("helper"), text("version")});
+        }
+        response.set_content("{\"paired\": true}\n", "application/json");
+    });
+
+    server.Get("/api/imessage/status", [this](const httplib::Request& request, httplib::Response& response) {
+        response.set_header("Cache-Control", "no-store");
+        const std::string code = request.get_param_value("code");
+        nlohmann::json status = {{"paired", false}, {"host", nullptr}};
+        {
+            std::lock_guard lock(mutex_);
+            // The latest pairing under the code tells where it is paired now.
+            const auto latest =
+                std::find_if(announcements_.rbegin(), announcements_.rend(),
+                             [&](const Announcement& announced) { return announced.pairingCode == code; });
+            if (latest != announcements_.rend()) status = {{"paired", true}, {"host", latest->host}};
+        }
+        response.set_content(status.dump() + "\n", "application/json");
+    });
+
     server.Get("/ua", [](const httplib::Request& request, httplib::Response& response) {
         response.set_header("Cache-Control", "no-store");
         response.set_content("{\"userAgent\": \"" + escapeJson(request.get_header_value("User-Agent")) + "\"}\n",
@@ -253,6 +291,11 @@ std::string DemoService::version() const {
 std::vector<DemoService::Request> DemoService::requests() const {
     std::lock_guard lock(mutex_);
     return requests_;
+}
+
+std::vector<DemoService::Announcement> DemoService::announcements() const {
+    std::lock_guard lock(mutex_);
+    return announcements_;
 }
 
 }  // namespace pelko::demo

@@ -43,6 +43,15 @@ public:
     };
     // Every request served so far, in order.
     std::vector<Request> requests() const;
+    // What a helper announced to /api/imessage/announce.
+    struct Announcement {
+        std::string pairingCode;
+        std::string host;
+        std::string helper;
+        std::string version;
+    };
+    // Every announcement the service took, in order.
+    std::vector<Announcement> announcements() const;
     // Called on the server's thread after each response; set before start().
     void setLogger(std::function<void(const Request& request, int status)> logger) { logger_ = std::move(logger); }
 
@@ -55,8 +64,9 @@ private:
     std::unique_ptr<httplib::Server> server_;
     std::thread thread_;
     int port_ = 0;
-    mutable std::mutex mutex_;  // the version, the switch and the requests
+    mutable std::mutex mutex_;  // the version, the switch, the requests and the announcements
     std::vector<Request> requests_;
+    std::vector<Announcement> announcements_;
     std::function<void(const Request&, int)> logger_;
 };
 

@@ -10,6 +10,7 @@ packages=(
   xvfb xauth dbus-x11 imagemagick
   dbus-daemon libxtst-dev
   clang libplist-dev
+  libcurl4-openssl-dev
 )
 
 missing=()

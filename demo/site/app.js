@@ -226,18 +226,58 @@
     return code.slice(0, 3) + "-" + code.slice(3);
   }
   var code = pairingCode();
+
+  function showIMessageStatus(text, connected) {
+    $("imessage-status").textContent = text;
+    $("imessage-status").className = "integration-status" + (connected ? " connected" : "");
+  }
+
+  // Once "Connect iMessage" is clicked, the agent's helper announces itself
+  // to the service under this code. The page asks whether it has, about once
+  // a second for a minute; nothing polls otherwise.
+  var pairingWatch = null;
+  function stopWatchingPairing() {
+    if (pairingWatch) clearTimeout(pairingWatch.timer);
+    pairingWatch = null;
+  }
+  function watchPairing() {
+    stopWatchingPairing();
+    var watch = { deadline: Date.now() + 60000, timer: 0 };
+    pairingWatch = watch;
+    function askLater() {
+      if (Date.now() >= watch.deadline) {
+        stopWatchingPairing();
+        showIMessageStatus("No answer from the helper", false);
+        return;
+      }
+      watch.timer = setTimeout(ask, 1000);
+    }
+    function ask() {
+      fetch("/api/imessage/status?code=" + encodeURIComponent(code), { cache: "no-store" })
+        .then(function (response) { return response.json(); })
+        .then(function (status) {
+          if (pairingWatch !== watch) return;
+          if (!status || !status.paired) return askLater();
+          stopWatchingPairing();
+          showIMessageStatus("Connected · " + status.host, true);
+        })
+        .catch(function () { if (pairingWatch === watch) askLater(); });
+    }
+    askLater();
+  }
+
   if (shell && shell.canSetupIMessage) {
     $("imessage-controls").hidden = false;
     $("pairing-code").textContent = code;
     $("imessage-connect").addEventListener("click", function () {
       post({ type: "setupIMessage", pairingCode: code, apiBase: location.origin + "/api" });
-      $("imessage-status").textContent = "Setting up…";
-      $("imessage-status").className = "integration-status connected";
+      showIMessageStatus("Setting up…", true);
+      watchPairing();
     });
     $("imessage-disconnect").addEventListener("click", function () {
+      stopWatchingPairing();
       post({ type: "disconnectIMessage" });
-      $("imessage-status").textContent = "Not connected";
-      $("imessage-status").className = "integration-status";
+      showIMessageStatus("Not connected", false);
     });
   } else {
     $("imessage-unavailable").hidden = false;

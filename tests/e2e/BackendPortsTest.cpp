@@ -1,10 +1,13 @@
 // The Linux adapters' own logic that no other test reaches: URL parsing, the
 // settings file, the relay's envelope, key equivalents, the Downloads folder
-// and what exists, the real file chooser, the main queue's order, and the
-// URL session's thread and size limit.
+// and the file operations, child processes, the real file chooser, the main
+// queue's order, and the URL session's thread and size limit.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <httplib.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -23,6 +26,7 @@
 #include "gtk/MenuBarRenderer.h"
 #include "gtk/SettingsFile.h"
 #include "gtk/SoupUrlSession.h"
+#include "gtk/SpawnProcesses.h"
 
 namespace pelko::e2e {
 namespace {
@@ -135,6 +139,71 @@ TEST(BackendPorts, AnItemExistsWhateverItIsEvenALinkToNothing) {
     gtk::GLibFiles files;
     for (const char* name : {"", "/file", "/dangling"}) EXPECT_TRUE(files.fileExistsAtPath(folder + name)) << name;
     for (const char* name : {"/gone", "/file/below"}) EXPECT_FALSE(files.fileExistsAtPath(folder + name)) << name;
+}
+
+TEST(BackendPorts, FilesCopyAndSwapWholeTreesAndWriteThePrivateFileInOneStep) {
+    namespace fs = std::filesystem;
+    const std::string folder = temporaryHome() + "/tree";
+    const std::string app = folder + "/Pelko.app";
+    fs::create_directories(app + "/Contents/MacOS");
+    std::ofstream(app + "/Contents/MacOS/Pelko") << "v1";
+    fs::permissions(app + "/Contents/MacOS/Pelko", fs::perms::owner_all);
+    fs::create_symlink("MacOS/Pelko", app + "/Contents/link");
+    gtk::GLibFiles files;
+
+    EXPECT_EQ(files.createDirectoryAtPath(folder + "/a/b"), std::nullopt);
+    EXPECT_EQ(files.createDirectoryAtPath(folder + "/a/b"), std::nullopt);
+    const std::string copy = folder + "/.staging";
+    ASSERT_EQ(files.copyItemAtPath(app, copy), std::nullopt);
+    EXPECT_EQ(fs::status(copy + "/Contents/MacOS/Pelko").permissions(), fs::perms::owner_all);
+    EXPECT_TRUE(fs::is_symlink(copy + "/Contents/link"));
+    EXPECT_NE(files.copyItemAtPath(app, copy), std::nullopt);
+
+    std::ofstream(copy + "/Contents/MacOS/Pelko") << "v2";
+    ASSERT_EQ(files.replaceItemAtPath(app, copy), std::nullopt);
+    EXPECT_EQ(readAll(app + "/Contents/MacOS/Pelko"), "v2");
+    EXPECT_FALSE(fs::exists(copy));
+    EXPECT_NE(files.replaceItemAtPath(app, copy), std::nullopt);
+    EXPECT_TRUE(fs::exists(app + "/Contents/MacOS/Pelko"));
+    EXPECT_EQ(files.moveItemAtPath(app, copy), std::nullopt);
+    EXPECT_NE(files.moveItemAtPath(folder + "/a", copy), std::nullopt);
+    EXPECT_EQ(files.removeItemAtPath(copy), std::nullopt);
+    EXPECT_FALSE(fs::exists(copy));
+    EXPECT_NE(files.removeItemAtPath(copy), std::nullopt);
+
+    const std::string plist = folder + "/job.plist";
+    std::ofstream(plist) << "old";
+    fs::permissions(plist, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
+    ASSERT_EQ(files.writePrivateFileAtomically(plist, "new \u00e9"), std::nullopt);
+    EXPECT_EQ(readAll(plist), "new \u00e9");
+    EXPECT_EQ(fs::status(plist).permissions(), fs::perms::owner_read | fs::perms::owner_write);
+    const auto failed = files.writePrivateFileAtomically(folder + "/missing/job.plist", "x");
+    ASSERT_NE(failed, std::nullopt);
+    EXPECT_FALSE(failed->localizedDescription.empty());
+    fs::remove_all(folder);
+}
+
+TEST(BackendPorts, ProcessesRunWaitedForOrLeftRunningAndThereIsNoLaunchctl) {
+    gtk::SpawnProcesses processes;
+    EXPECT_TRUE(processes.isExecutableFileAtPath("/bin/sh"));
+    EXPECT_FALSE(processes.isExecutableFileAtPath("/bin"));
+    EXPECT_FALSE(processes.isExecutableFileAtPath("/bin/launchctl"));
+    EXPECT_EQ(processes.realUserId(), getuid());
+    EXPECT_EQ(processes.runAndWait("/bin/sh", {"-c", "exit 3"}), 3);
+    EXPECT_EQ(processes.runAndWait("/bin/sh", {"-c", R"(test "$1" = 'a "b"')", "sh", "a \"b\""}), 0);
+    EXPECT_EQ(processes.runAndWait("/bin/launchctl", {"list"}), std::nullopt);
+
+    // The launched shell waits for input this test gives only after launch returned.
+    const std::string folder = temporaryHome() + "/launch";
+    std::filesystem::create_directories(folder);
+    const std::string in = folder + "/in", out = folder + "/out";
+    ASSERT_EQ(mkfifo(in.c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(out.c_str(), 0600), 0);
+    ASSERT_TRUE(processes.launch("/bin/sh", {"-c", R"(read line < "$0"; echo "got $line" > "$1")", in, out}));
+    std::ofstream(in) << "go\n";
+    EXPECT_EQ(readAll(out), "got go\n");
+    EXPECT_FALSE(processes.launch("/nonexistent/program", {}));
+    std::filesystem::remove_all(folder);
 }
 
 // GTK's own chooser dialog, which the native chooser shows where there is no portal (as here).

@@ -1,12 +1,11 @@
 #include <gtest/gtest.h>
-#include <plist/plist.h>
 
-#include <cstdlib>
 #include <map>
-#include <memory>
 #include <string>
+#include <vector>
 
 #include "agent/AgentFiles.h"
+#include "fakes/LaunchdJob.h"
 
 namespace pelko {
 namespace {
@@ -45,29 +44,6 @@ TEST(AgentPropertyList, IsExactlyTheJobLaunchdRuns) {
 </plist>)");
 }
 
-std::string stringAt(plist_t node) {
-    char* value = nullptr;
-    if (node) plist_get_string_val(node, &value);
-    std::string out = value ? value : "<none>";
-    std::free(value);  // libplist 2.2 hands out malloc'd strings
-    return out;
-}
-
-// What a property-list reader finds in the text: the strings the helper is handed.
-std::map<std::string, std::string> readBack(const std::string& text) {
-    plist_t root = nullptr;
-    plist_from_xml(text.data(), static_cast<uint32_t>(text.size()), &root);
-    std::unique_ptr<void, decltype(&plist_free)> owned(root, &plist_free);
-    if (!root) return {};
-    plist_t arguments = plist_dict_get_item(root, "ProgramArguments");
-    plist_t environment = plist_dict_get_item(root, "EnvironmentVariables");
-    return {{"executable", stringAt(plist_array_get_item(arguments, 0))},
-            {"script", stringAt(plist_array_get_item(arguments, 1))},
-            {"code", stringAt(plist_dict_get_item(environment, "PELKO_PAIR_CODE"))},
-            {"api", stringAt(plist_dict_get_item(environment, "PELKO_API_URL"))},
-            {"stdout", stringAt(plist_dict_get_item(root, "StandardOutPath"))}};
-}
-
 struct RoundTrip {
     const char* name;
     std::string home;
@@ -82,12 +58,10 @@ TEST_P(PropertyListValues, ReadBackExactlyAsSent) {
     const auto& c = GetParam();
     const std::string text = agentPropertyList(helperExecutablePath(c.bundle), helperScriptPath(c.bundle), c.code,
                                                c.api, agentLogDirectory(c.home));
-    const std::map<std::string, std::string> expected{{"executable", helperExecutablePath(c.bundle)},
-                                                      {"script", helperScriptPath(c.bundle)},
-                                                      {"code", c.code},
-                                                      {"api", c.api},
-                                                      {"stdout", agentLogDirectory(c.home) + "/pelko-agent.log"}};
-    EXPECT_EQ(readBack(text), expected);
+    const auto job = test::readLaunchdJob(text);
+    EXPECT_EQ(job.arguments, (std::vector<std::string>{helperExecutablePath(c.bundle), helperScriptPath(c.bundle), "run"}));
+    EXPECT_EQ(job.environment, (std::map<std::string, std::string>{{"PELKO_API_URL", c.api}, {"PELKO_PAIR_CODE", c.code}}));
+    EXPECT_EQ(job.standardOut, agentLogDirectory(c.home) + "/pelko-agent.log");
 }
 
 INSTANTIATE_TEST_SUITE_P(
