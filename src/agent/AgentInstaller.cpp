@@ -26,16 +26,12 @@ constexpr const char* kWriteFailedTitle = "Couldn't write the helper configurati
 
 // Why a value cannot go into the property list, or empty when all can:
 // launchd would refuse a file holding characters XML 1.0 has no room for.
-std::string unwritableValue(const std::string& pairingCode, const std::string& apiBase,
-                            const std::string& bundlePath, const std::string& home) {
+std::string unwritableValue(const std::string& pairingCode, const std::string& apiBase) {
     if (!xmlCanHold(pairingCode))
         return "The pairing code holds characters that the helper's configuration file can't store. "
                "Get a new code from the iMessage card and try again.";
     if (!xmlCanHold(apiBase))
         return "The service address holds characters that the helper's configuration file can't store.";
-    if (!xmlCanHold(bundlePath) || !xmlCanHold(home))
-        return "The folder Pelko or your home folder lies in has a name with characters that the helper's "
-               "configuration file can't store.";
     return {};
 }
 
@@ -81,7 +77,7 @@ void AgentInstaller::setupIMessageAgent(const std::string& pairingCode, const st
         return;
     }
 
-    if (auto reason = unwritableValue(pairingCode, apiBase, bundlePath, home); !reason.empty()) {
+    if (auto reason = unwritableValue(pairingCode, apiBase); !reason.empty()) {
         showAlert(kWriteFailedTitle, std::move(reason));
         return;
     }
@@ -105,7 +101,6 @@ void AgentInstaller::setupIMessageAgent(const std::string& pairingCode, const st
 }
 
 void AgentInstaller::bootstrap(const std::string& plistPath, int retriesLeft) {
-    pendingBootstrap_.reset();
     if (runLaunchctl({"bootstrap", domainTarget(), plistPath})) return;
     if (retriesLeft > 0) {
         pendingBootstrap_ = ports_.mainQueue->scheduledTimer(
@@ -127,7 +122,6 @@ void AgentInstaller::disconnectIMessageAgent() {
 
 void AgentInstaller::cancelPendingBootstrap() {
     if (pendingBootstrap_) pendingBootstrap_->invalidate();
-    pendingBootstrap_.reset();
 }
 
 }  // namespace pelko

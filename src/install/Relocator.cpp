@@ -40,15 +40,15 @@ bool Relocator::relocateToApplicationsIfNeeded() {
 
 FileOutcome Relocator::install(const std::string& bundlePath) {
     Files& files = *ports_.files;
-    // What an interrupted earlier move left behind.
-    if (files.fileExistsAtPath(kStagingPath)) files.removeItemAtPath(kStagingPath);
+    // What an interrupted earlier move left behind, if anything.
+    files.removeItemAtPath(kStagingPath);
 
     FileOutcome error = files.copyItemAtPath(bundlePath, kStagingPath);
     if (!error) {
         error = files.fileExistsAtPath(kInstallTarget) ? files.replaceItemAtPath(kInstallTarget, kStagingPath)
                                                        : files.moveItemAtPath(kStagingPath, kInstallTarget);
     }
-    if (error && files.fileExistsAtPath(kStagingPath)) files.removeItemAtPath(kStagingPath);
+    if (error) files.removeItemAtPath(kStagingPath);
     return error;
 }
 

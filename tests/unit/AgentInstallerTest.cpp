@@ -145,14 +145,21 @@ TEST(AgentInstaller, WritesTheJobForThisBundleAndTheCodeAsSent) {
 }
 
 TEST(AgentInstaller, ALaterRequestCancelsAPendingBootstrap) {
-    FakePlatform platform;
-    platform.files.existing = kHelper;
-    platform.processes.statuses = {0, 5};
-    AgentInstaller installer(platform.ports());
-    installer.setupIMessageAgent("ABC-234", "https://pelko.test/api");
-    installer.disconnectIMessageAgent();
-    platform.mainQueue.advance(Duration{1000});
-    EXPECT_EQ(platform.processes.runs, (std::vector{launchctl("bootout"), launchctl("bootstrap"), launchctl("bootout")}));
+    for (const bool setupAgain : {true, false}) {
+        FakePlatform platform;
+        platform.files.existing = kHelper;
+        platform.processes.statuses = {0, 5, 3};
+        AgentInstaller installer(platform.ports());
+        installer.setupIMessageAgent("ABC-234", "https://pelko.test/api");
+        if (setupAgain)
+            installer.setupIMessageAgent("DEF-567", "https://pelko.test/api");
+        else
+            installer.disconnectIMessageAgent();
+        platform.mainQueue.advance(Duration{1000});
+        auto expected = std::vector{launchctl("bootout"), launchctl("bootstrap"), launchctl("bootout")};
+        if (setupAgain) expected.push_back(launchctl("bootstrap"));
+        EXPECT_EQ(platform.processes.runs, expected) << setupAgain;
+    }
 }
 
 TEST(AgentInstaller, LaunchctlSucceedsOnlyWhenItRanAndExitedWithZero) {
