@@ -7,6 +7,7 @@ packages=(
   googletest libgtest-dev libgmock-dev nlohmann-json3-dev libcpp-httplib-dev
   libgtk-4-dev libwebkitgtk-6.0-dev
   libpulse-dev libpocketsphinx-dev pocketsphinx-en-us
+  espeak-ng sox pulseaudio pulseaudio-utils
   xvfb xauth dbus-x11 imagemagick
   dbus-daemon libxtst-dev
   clang libplist-dev
