@@ -63,7 +63,7 @@ public:
     void goHome();
 
     // The voice status line and the second push-to-talk shortcut.
-    void voiceStatusChanged(const std::string& status);
+    virtual void voiceStatusChanged(const std::string& status);
     void installCtrlShiftSpaceAlias();
 
     // What the web view asks of the application.

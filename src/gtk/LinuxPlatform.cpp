@@ -2,7 +2,8 @@
 
 namespace pelko::gtk {
 
-LinuxPlatform::LinuxPlatform(GtkApplication* application, DataDirectories directories, std::string version)
+LinuxPlatform::LinuxPlatform(GtkApplication* application, DataDirectories directories, std::string version,
+                             SpeechModel speechModel)
     : directories_(std::move(directories)),
       settings_(directories_.settingsFile()),
       dataStore_(directories_, downloads_),
@@ -11,6 +12,7 @@ LinuxPlatform::LinuxPlatform(GtkApplication* application, DataDirectories direct
       application_(application, kApplicationName, version),
       toolkit_(application_, settings_, dataStore_, urls_),
       userDefaults_(settings_),
+      speech_(std::move(speechModel)),
       permissions_(mainQueue_),
       urlSession_(std::string(kApplicationName) + "/" + version + " ") {}
 

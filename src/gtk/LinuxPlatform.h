@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "gtk/DataDirectories.h"
@@ -15,11 +16,12 @@
 #include "gtk/GtkOpenPanels.h"
 #include "gtk/GtkToolkit.h"
 #include "gtk/KeyFileUserDefaults.h"
+#include "gtk/LinuxAudio.h"
 #include "gtk/LinuxPermissions.h"
+#include "gtk/PocketSphinxSpeech.h"
 #include "gtk/SettingsFile.h"
 #include "gtk/SoupUrlSession.h"
 #include "gtk/SpawnProcesses.h"
-#include "gtk/UnavailableVoice.h"
 #include "gtk/WebsiteDataStore.h"
 #include "platform/Ports.h"
 
@@ -35,7 +37,9 @@ inline constexpr const char* kApplicationName = "Pelko";
 // the life of the process.
 class LinuxPlatform {
 public:
-    LinuxPlatform(GtkApplication* application, DataDirectories directories, std::string version);
+    // `speechModel`: what the speech recognizer loads; the installed model and its language model by default.
+    LinuxPlatform(GtkApplication* application, DataDirectories directories, std::string version,
+                  SpeechModel speechModel = {});
     LinuxPlatform(const LinuxPlatform&) = delete;
     LinuxPlatform& operator=(const LinuxPlatform&) = delete;
 
@@ -45,6 +49,8 @@ public:
     DownloadRelay& downloads() { return downloads_; }
     const Urls& urls() const { return urls_; }
     SettingsFile& settings() { return settings_; }
+    // Voice input from now on plays this WAV file instead of the microphone; none: the microphone.
+    void setAudioFile(std::optional<std::string> path) { audio_.useFile(std::move(path)); }
 
 private:
     DataDirectories directories_;
@@ -62,8 +68,8 @@ private:
     GLibFiles files_;
     GtkOpenPanels openPanels_;
     SpawnProcesses processes_;
-    UnavailableAudio audio_;
-    UnavailableSpeech speech_;
+    LinuxAudio audio_;
+    PocketSphinxSpeech speech_;
     LinuxPermissions permissions_;
     // Last, so it stops first: requests it cancels may still post to the main queue.
     SoupUrlSession urlSession_;

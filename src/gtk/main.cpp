@@ -17,6 +17,7 @@ using namespace pelko;
 struct Process {
     AppConfig config;
     ProcessValues values;
+    gtk::SpeechModel speechModel;
     std::unique_ptr<gtk::LinuxPlatform> platform;
     std::shared_ptr<AppDelegate> delegate;
     std::unique_ptr<gtk::ApplicationLifecycle> lifecycle;
@@ -27,7 +28,10 @@ struct Process {
 void onStartup(GtkApplication* application, gpointer data) {
     auto* process = static_cast<Process*>(data);
     process->platform = std::make_unique<gtk::LinuxPlatform>(application, gtk::DataDirectories::forCurrentUser(),
-                                                              build::kVersion);
+                                                              build::kVersion, process->speechModel);
+    // A developer and benchmark option: a WAV file stands in for the microphone.
+    if (const char* audioFile = g_getenv("PELKO_AUDIO_FILE"); audioFile && *audioFile)
+        process->platform->setAudioFile(audioFile);
     process->delegate = std::make_shared<AppDelegate>(process->platform->ports(), process->config, process->values);
     process->platform->downloads().setDelegate(process->delegate);
     process->lifecycle =
@@ -38,7 +42,11 @@ void onStartup(GtkApplication* application, gpointer data) {
 
 int main(int /*argc*/, char** argv) {
     Process process;
-    process.config = buildAppConfig(DesktopInfo{"linux", false, true});
+    // A developer and benchmark option: the recognizer listens for this JSGF grammar instead of the language model.
+    if (const char* grammar = g_getenv("PELKO_SPEECH_GRAMMAR"); grammar && *grammar)
+        process.speechModel.grammar = grammar;
+    // Dictation is offered only when there is a recognizer: a look at the model's files, before anything loads them.
+    process.config = buildAppConfig(DesktopInfo{"linux", false, process.speechModel.isInstalled()});
     // The process-wide values first: the home page, the update feed, the download extensions.
     auto values = makeProcessValues(gtk::GUriUrls(), process.config.serviceOrigin);
     if (!values) {

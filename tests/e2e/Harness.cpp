@@ -121,7 +121,8 @@ World::World() : bus_(g_test_dbus_new(G_TEST_DBUS_NONE)) {
         throw std::runtime_error("cannot own the application id on the test bus: " + why);
     }
     platform =
-        std::make_unique<gtk::LinuxPlatform>(application, gtk::DataDirectories::forCurrentUser(), build::kVersion);
+        std::make_unique<gtk::LinuxPlatform>(application, gtk::DataDirectories::forCurrentUser(), build::kVersion,
+                                             gtk::SpeechModel{.grammar = PELKO_VOICE_GRAMMAR});
     demo = std::make_unique<demo::DemoService>("9.9.9");
     if (!demo->start(0)) throw std::runtime_error("cannot start the demo service");
 }

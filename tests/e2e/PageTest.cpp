@@ -1,14 +1,10 @@
 // What the page and the app say to each other in the real engine: the
-// bridge obeys the service's own page and never a frame of another origin;
-// the demo page's voice roads run as far as this build runs them, with the
-// app's own page scripts.
+// bridge obeys the service's own page and never a frame of another origin.
 #include <gtest/gtest.h>
 
 #include "DemoService.h"
 #include "Harness.h"
 #include "app/BuildConfig.h"
-#include "voice/ComposerScripts.h"
-#include "voice/ReplyWatcherScript.h"
 
 namespace pelko::e2e {
 namespace {
@@ -51,36 +47,6 @@ TEST(Bridge, TheServicesPageIsObeyedAndAFrameOfAnotherOriginIsNot) {
     EXPECT_EQ(app.delegate().hookCalls.back(), "setup ABC-123 " + origin + "/api");
     EXPECT_EQ(messages.back().frameOrigin, (SecurityOrigin{"http", "127.0.0.1", World::get().demo->port()}));
     EXPECT_TRUE(messages.back().isMainFrame);
-}
-
-bool posted(const test::RecordingAppDelegate& delegate, const std::string& event) {
-    return std::ranges::any_of(delegate.scriptMessages, [&](const ScriptMessage& message) {
-        return message.isMainFrame && message.body == nlohmann::json{{"type", "voice"}, {"event", event}};
-    });
-}
-
-TEST(DemoPage, APushToTalkTranscriptIsSentAndItsReplyReadAloud) {
-    TestApp app;
-    ASSERT_TRUE(app.launch());
-    EXPECT_EQ(app.eval(replyWatcherScript()), true);
-    EXPECT_TRUE(pageScriptSucceeded(app.eval(composerSubmitScript("Hello from the desktop")), std::nullopt));
-    ASSERT_TRUE(runUntil([&] { return posted(app.delegate(), "replyStarted"); }, 20s));
-    // The echo came back, and the watcher pressed its read-aloud button.
-    const auto reply = app.eval("[...document.querySelectorAll('.message.assistant .bubble')].pop().textContent");
-    EXPECT_NE(reply.dump().find("Hello from the desktop"), std::string::npos);
-    EXPECT_EQ(app.eval("window.__pelkoDemoReading"), reply);
-}
-
-TEST(DemoPage, DictationAsksTheAppAndItsTranscriptFillsTheComposer) {
-    TestApp app;
-    ASSERT_TRUE(app.launch());
-    app.eval("document.getElementById('dictate').click(); 0");
-    ASSERT_TRUE(runUntil([&] { return posted(app.delegate(), "dictate"); }));
-    // This build cannot record: the app answers with the idle voice event, which the page hears.
-    EXPECT_TRUE(app.waitFor("window.__pelkoDemoVoiceState || null", "idle"));
-
-    EXPECT_TRUE(pageScriptSucceeded(app.eval(composerInsertScript("dictated words")), std::nullopt));
-    EXPECT_EQ(app.eval("document.getElementById('composer-input').value"), "dictated words");
 }
 
 }  // namespace

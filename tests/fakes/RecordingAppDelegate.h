@@ -17,7 +17,12 @@ public:
     bool checksForUpdates = false;      // the launch check runs, as well as being recorded
     std::vector<std::string> hookCalls;  // "relocate", "setup <code> <api>", "disconnect", "checkForUpdate"
     std::vector<ScriptMessage> scriptMessages;
+    std::vector<std::string> voiceStatuses;  // every status the voice line showed, in order
 
+    void voiceStatusChanged(const std::string& status) override {
+        voiceStatuses.push_back(status);
+        AppDelegate::voiceStatusChanged(status);
+    }
     void didReceiveScriptMessage(const ScriptMessage& message) override {
         scriptMessages.push_back(message);
         AppDelegate::didReceiveScriptMessage(message);
