@@ -9,6 +9,11 @@
 #include "platform/AudioEngine.h"
 
 namespace pelko::gtk {
+// What the capture threads are called, for top -H and for the tests.
+inline constexpr const char* kAudioThreadName = "pelko-audio";
+}  // namespace pelko::gtk
+
+namespace pelko::gtk {
 
 // What the Linux capture engines deliver: 16 kHz mono, the rate the speech
 // recognizer works at, in buffers of 1024 frames (64 ms).

@@ -2,6 +2,7 @@
 
 #include <glib.h>
 #include <pocketsphinx.h>
+#include <pthread.h>
 #include <sphinxbase/ckd_alloc.h>
 #include <sphinxbase/cmn.h>
 #include <sphinxbase/err.h>
@@ -304,6 +305,7 @@ void Worker::cancel(TaskState& task) {
 }
 
 void Worker::run() {
+    pthread_setname_np(pthread_self(), "pelko-speech");
     load();
     for (;;) {
         std::shared_ptr<TaskState> task;

@@ -1,6 +1,7 @@
 #include "gtk/PulseAudioCapture.h"
 
 #include <glib.h>
+#include <pthread.h>
 #include <pulse/error.h>
 #include <pulse/simple.h>
 
@@ -57,6 +58,7 @@ void PulseAudioCapture::stop() {
 }
 
 void PulseAudioCapture::capture() {
+    pthread_setname_np(pthread_self(), kAudioThreadName);
     std::array<std::int16_t, kReadFrames> samples{};
     while (!stopping_) {
         int error = 0;

@@ -1,6 +1,7 @@
 #include "gtk/WavFileCapture.h"
 
 #include <glib.h>
+#include <pthread.h>
 
 #include <algorithm>
 #include <chrono>
@@ -84,6 +85,7 @@ void WavFileCapture::stop() {
 }
 
 void WavFileCapture::play(std::vector<std::int16_t> samples) {
+    pthread_setname_np(pthread_self(), kAudioThreadName);
     using Clock = std::chrono::steady_clock;
     const Clock::time_point started = Clock::now();
     const auto rate = static_cast<std::int64_t>(kCaptureFormat.sampleRate);

@@ -29,16 +29,6 @@ using Clock = std::chrono::steady_clock;
 constexpr std::size_t kFrames = 1024;
 constexpr AudioFormat kFormat{16000, 1};
 
-std::set<std::string> threadIds() {
-    std::set<std::string> ids;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task"))
-        ids.insert(entry.path().filename());
-    return ids;
-}
-
-// No thread is left that was not there before (threads that were may have ended).
-bool noNewThreadSince(const std::set<std::string>& before) { return std::ranges::includes(before, threadIds()); }
-
 // What a tap receives, from the audio thread.
 class Recording {
 public:

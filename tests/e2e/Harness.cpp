@@ -11,7 +11,9 @@
 #include <gtk/gtk.h>
 #include <webkit/webkit.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <stdexcept>
 
 #include "DemoService.h"
@@ -98,6 +100,25 @@ bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeo
 }
 
 const std::string& temporaryHome() { return theHome; }
+
+std::set<std::string> threadIds() {
+    std::set<std::string> ids;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task"))
+        ids.insert(entry.path().filename());
+    return ids;
+}
+
+bool noNewThreadSince(const std::set<std::string>& before) { return std::ranges::includes(before, threadIds()); }
+
+int threadsNamed(const std::string& name) {
+    int count = 0;
+    for (const auto& id : threadIds()) {
+        std::ifstream comm("/proc/self/task/" + id + "/comm");
+        std::string threadName;
+        count += std::getline(comm, threadName) && threadName == name;
+    }
+    return count;
+}
 
 World& World::get() {
     if (!theWorld) theWorld = new World();

@@ -3,6 +3,7 @@
 #include <chrono>
 #include <functional>
 #include <memory>
+#include <set>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -31,6 +32,13 @@ using namespace std::chrono_literals;
 
 // Runs the GLib main loop until `done` holds or `timeout` passes; true when it holds.
 bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 15s);
+
+// The ids of this process's threads.
+std::set<std::string> threadIds();
+// No thread is left that was not there before (threads that were may have ended).
+bool noNewThreadSince(const std::set<std::string>& before);
+// How many of this process's threads have this name.
+int threadsNamed(const std::string& name);
 
 // This process's HOME, with the XDG folders in it; made before GLib, GTK or
 // WebKit read them, removed at exit. No user-dirs.dirs names a Downloads

@@ -24,13 +24,6 @@ namespace {
 
 constexpr std::size_t kFrames = 1024;
 
-std::set<std::string> threadIds() {
-    std::set<std::string> ids;
-    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/task"))
-        ids.insert(entry.path().filename());
-    return ids;
-}
-
 // A spoken fixture as the capture delivers it: buffers of 1024 frames in
 // `format`, each 16 kHz mono sample repeated to fill the rate and channels.
 std::vector<AudioPCMBuffer> buffersOf(const char* name, AudioFormat format = {16000, 1}) {

@@ -2,6 +2,7 @@
 // A WAV file spoken by espeak-ng stands in for the microphone, in real time,
 // and a grammar keeps the recognizer's transcripts the same on every machine.
 #include <gtest/gtest.h>
+#include <gtk/gtk.h>
 
 #include <algorithm>
 #include <string>
@@ -100,6 +101,24 @@ TEST_F(Voice, SilenceIsNoSpeechForDictationAndNothingSentForPushToTalk) {
     app_.choose("Push to Talk");
     ASSERT_TRUE(runUntil([&] { return statuses().back() == text::kReady; }, 20s));
     EXPECT_EQ(lastUserMessage(), before);
+}
+
+// The page reloaded and the window closed while the user speaks: the
+// recording goes on, its message reaches the page that is there, and
+// nothing of the capture is left once it is over.
+TEST_F(Voice, AReloadAndAClosedWindowDuringARecordingLeaveNothingRunning) {
+    speak("hello-world.wav");
+    app_.choose("Push to Talk");
+    ASSERT_TRUE(shows(text::kListeningStarted));
+    EXPECT_EQ(threadsNamed("pelko-audio"), 1);
+    ASSERT_TRUE(app_.loads([&] { app_.choose("Reload"); }, "/"));
+    gtk_window_close(app_.window());
+    ASSERT_TRUE(shows(std::string(text::kTranscriptPrefix) + "hello world"));
+    app_.choose("Push to Talk");
+    EXPECT_TRUE(sent("hello world"));
+    EXPECT_TRUE(shows(text::kWaitingForReply)) << testing::PrintToString(statuses());
+    EXPECT_EQ(threadsNamed("pelko-audio"), 0);
+    EXPECT_EQ(threadsNamed("pelko-speech"), 1);
 }
 
 }  // namespace
