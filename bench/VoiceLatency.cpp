@@ -2,7 +2,7 @@
 // standing in for the microphone: from the second push-to-talk press to the
 // transcript handed to the page's composer, and from there to the message
 // sent. Spoken replies are off, so each run ends when the page has sent.
-//   pelko-voice-latency <runs> <wav> <grammar> <expected transcript>
+//   pelko-voice-latency <runs> <wav> <grammar or ""> <expected transcript>
 // Run it through bench/voice-latency.sh, which gives it a display, a session
 // bus and a home of its own.
 #include <gtk/gtk.h>
@@ -76,7 +76,7 @@ int main(int argc, char** argv) {
     if (!g_application_register(G_APPLICATION(application), nullptr, nullptr)) return 1;
 
     gtk::SpeechModel model;
-    model.grammar = argv[3];
+    model.grammar = argv[3];  // empty: the language model
     auto platform = std::make_unique<gtk::LinuxPlatform>(application, gtk::DataDirectories::forCurrentUser(),
                                                          build::kVersion, model);
     platform->setAudioFile(wav);
