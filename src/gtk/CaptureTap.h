@@ -9,16 +9,13 @@
 #include "platform/AudioEngine.h"
 
 namespace pelko::gtk {
-// What the capture threads are called, for top -H and for the tests.
-inline constexpr const char* kAudioThreadName = "pelko-audio";
-}  // namespace pelko::gtk
-
-namespace pelko::gtk {
 
 // What the Linux capture engines deliver: 16 kHz mono, the rate the speech
 // recognizer works at, in buffers of 1024 frames (64 ms).
 inline constexpr AudioFormat kCaptureFormat{16000, 1};
 inline constexpr std::size_t kCaptureBufferFrames = 1024;
+// What the capture threads are called, for top -H and for the tests.
+inline constexpr const char* kAudioThreadName = "pelko-audio";
 
 // The input node of the Linux capture engines: it holds the tap on bus 0 and
 // turns the 16-bit samples a capture thread hands it into float buffers of
