@@ -269,7 +269,9 @@ private:
 
 void Worker::start() {
     std::lock_guard lock(mutex);
-    if (!thread.joinable() && !stopping) thread = std::thread([this] { run(); });
+    if (thread.joinable() || stopping) return;
+    thread = std::thread([this] { run(); });
+    pthread_setname_np(thread.native_handle(), "pelko-speech");
 }
 
 void Worker::stop() {
@@ -305,7 +307,6 @@ void Worker::cancel(TaskState& task) {
 }
 
 void Worker::run() {
-    pthread_setname_np(pthread_self(), "pelko-speech");
     load();
     for (;;) {
         std::shared_ptr<TaskState> task;

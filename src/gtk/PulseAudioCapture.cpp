@@ -45,6 +45,8 @@ bool PulseAudioCapture::start() {
     stopping_ = false;
     tap_.beginCapture();
     thread_ = std::thread([this] { capture(); });
+    // Named before start() returns, so that whoever looks sees it.
+    pthread_setname_np(thread_.native_handle(), kAudioThreadName);
     return true;
 }
 
@@ -58,7 +60,6 @@ void PulseAudioCapture::stop() {
 }
 
 void PulseAudioCapture::capture() {
-    pthread_setname_np(pthread_self(), kAudioThreadName);
     std::array<std::int16_t, kReadFrames> samples{};
     while (!stopping_) {
         int error = 0;

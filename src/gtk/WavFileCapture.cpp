@@ -71,6 +71,8 @@ bool WavFileCapture::start() {
     stopping_ = false;
     tap_.beginCapture();
     thread_ = std::thread([this, samples = std::move(*samples)]() mutable { play(std::move(samples)); });
+    // Named before start() returns, so that whoever looks sees it.
+    pthread_setname_np(thread_.native_handle(), kAudioThreadName);
     return true;
 }
 
@@ -85,7 +87,6 @@ void WavFileCapture::stop() {
 }
 
 void WavFileCapture::play(std::vector<std::int16_t> samples) {
-    pthread_setname_np(pthread_self(), kAudioThreadName);
     using Clock = std::chrono::steady_clock;
     const Clock::time_point started = Clock::now();
     const auto rate = static_cast<std::int64_t>(kCaptureFormat.sampleRate);
