@@ -307,7 +307,7 @@ void Worker::cancel(TaskState& task) {
 }
 
 void Worker::run() {
-    load();
+    bool loaded = false;
     for (;;) {
         std::shared_ptr<TaskState> task;
         {
@@ -316,6 +316,13 @@ void Worker::run() {
             if (stopping) break;
             task = std::move(waiting.front());
             waiting.pop_front();
+        }
+        // The model is loaded for the first recording, not at launch: it takes
+        // tens of megabytes and a quarter of a second that a user who never
+        // speaks should not pay. Audio waits in the request meanwhile.
+        if (!loaded) {
+            load();
+            loaded = true;
         }
         recognize(*task);
         std::lock_guard lock(mutex);

@@ -24,9 +24,9 @@ struct SpeechModel {
 
 // Speech recognition on the device with PocketSphinx, for US English.
 //
-// One worker thread per object is the recognizers' queue: it loads the
-// decoder once, when the first recognizer is asked for, then runs the tasks
-// one after another and calls their handlers. Audio is handed over under a
+// One worker thread per object is the recognizers' queue, started when the
+// first recognizer is asked for: it loads the decoder once, for the first
+// task, then runs the tasks one after another and calls their handlers. Audio is handed over under a
 // short lock, so the audio thread never waits for decoding.
 class PocketSphinxSpeech final : public Speech {
 public:

@@ -9,6 +9,7 @@
 #include "gtk/ApplicationLifecycle.h"
 #include "gtk/GUriUrls.h"
 #include "gtk/LinuxPlatform.h"
+#include "gtk/SoftwareDrawing.h"
 
 namespace {
 
@@ -57,6 +58,7 @@ int main(int /*argc*/, char** argv) {
     }
     process.values = std::move(*values);
 
+    gtk::preferSoftwareDrawingWithoutGpu();
     g_set_prgname("pelko");
     g_set_application_name(gtk::kApplicationName);
     gtk_window_set_default_icon_name(gtk::kApplicationId);

@@ -22,6 +22,7 @@
 #include "gtk/GObjectRef.h"
 #include "gtk/GtkWindowPort.h"
 #include "gtk/LinuxPlatform.h"
+#include "gtk/SoftwareDrawing.h"
 #include "gtk/WebKitViewPort.h"
 
 namespace pelko::e2e {
@@ -287,6 +288,7 @@ int main(int argc, char** argv) {
         return ok ? 0 : 1;
     }
     makeTemporaryHome();
+    pelko::gtk::preferSoftwareDrawingWithoutGpu();
     ::testing::InitGoogleTest(&argc, argv);
     const int result = RUN_ALL_TESTS();
     World::shutdown();

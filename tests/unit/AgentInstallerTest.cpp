@@ -42,6 +42,8 @@ struct AgentCase {
     std::string failingPath = "";
 };
 
+void PrintTo(const AgentCase& c, std::ostream* out) { *out << c.name; }
+
 class AgentRequests : public ::testing::TestWithParam<AgentCase> {};
 
 TEST_P(AgentRequests, DoWhatTheFilesAndLaunchdCallFor) {

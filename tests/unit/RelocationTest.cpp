@@ -33,6 +33,8 @@ struct RelocationCase {
     bool isBundle = true;
 };
 
+void PrintTo(const RelocationCase& c, std::ostream* out) { *out << c.name; }
+
 class RelocationAtLaunch : public ::testing::TestWithParam<RelocationCase> {};
 
 TEST_P(RelocationAtLaunch, AsksMovesAndRelaunchesOnlyWhereItShould) {

@@ -1,0 +1,741 @@
+#!/usr/bin/env python3
+"""Start-up, memory and idle cost of pelko beside MiniBrowser and Chromium in app mode.
+
+Builds the Linux app (Release) for the demo service's origin in build/perf, starts one
+Xvfb server and one demo service, then runs the apps in turn (pelko, MiniBrowser,
+Chromium, pelko, ...), each run with a fresh home, XDG folders, temporary folder and
+session bus. For each run:
+
+  start        from just before the process starts to the demo service logging the
+               page's first GET /api (the page asks it once its script has run)
+  tree PSS     Pss of every process of the app's tree, SETTLE seconds after that
+  peak RSS     VmHWM of every process of the tree, at the end of the idle window
+  idle CPU     utime+stime of the tree during the next IDLE seconds
+  wake-ups/s   context switches of every thread of the tree during that window
+
+Prints a Markdown table of medians (min-max) and the ratios of pelko to the others.
+Run it through bench/compare-apps.sh, which installs what it needs first.
+"""
+
+import argparse
+import ctypes
+import json
+import os
+import platform
+import queue
+import select
+import shutil
+import signal
+import statistics
+import subprocess
+import sys
+import tempfile
+import threading
+import time
+import uuid
+from pathlib import Path
+
+ROOT = Path(__file__).resolve().parent.parent
+CLK_TCK = os.sysconf("SC_CLK_TCK")
+# Every process this program starts carries this variable, so a last sweep finds any
+# that escaped its tree (double-forked helpers, a child started just as Ctrl+C came).
+SESSION_MARKER = "PELKO_BENCH_SESSION"
+# And each app run's processes, with those its session bus starts, carry this one.
+RUN_MARKER = "PELKO_BENCH_RUN"
+APPS = ("pelko", "minibrowser", "chromium")
+LABELS = {"pelko": "pelko", "minibrowser": "MiniBrowser", "chromium": "Chromium --app"}
+
+
+class RunFailed(Exception):
+    pass
+
+
+def log(message):
+    print(message, file=sys.stderr, flush=True)
+
+
+def interrupted(signum, frame):
+    # Cleanup must run to the end: further signals are ignored from here on.
+    for s in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+        signal.signal(s, signal.SIG_IGN)
+    raise KeyboardInterrupt
+
+
+# ---------------------------------------------------------------- /proc
+
+def read_text(path):
+    try:
+        with open(path, "rb") as f:
+            return f.read().decode(errors="replace")
+    except (FileNotFoundError, ProcessLookupError, PermissionError):
+        return None
+
+
+def parse_stat(text):
+    """(comm, state, ppid, session, utime+stime, starttime) from a stat line."""
+    close = text.rindex(")")
+    comm = text[text.index("(") + 1:close]
+    fields = text[close + 2:].split()
+    # fields[0] is field 3 of proc(5).
+    return comm, fields[0], int(fields[1]), int(fields[3]), int(fields[11]) + int(fields[12]), int(fields[19])
+
+
+def all_processes(zombies=False):
+    """pid -> (comm, state, ppid, session, cpu ticks, start ticks) of every live process
+    (and of every unreaped one, with zombies)."""
+    table = {}
+    for name in os.listdir("/proc"):
+        if not name.isdigit():
+            continue
+        text = read_text(f"/proc/{name}/stat")
+        if text:
+            stat = parse_stat(text)
+            if zombies or stat[1] not in "ZX":
+                table[int(name)] = stat
+    return table
+
+
+def status_fields(path, *keys):
+    text = read_text(path)
+    values = {}
+    if text:
+        for line in text.splitlines():
+            key, _, rest = line.partition(":")
+            if key in keys:
+                values[key] = int(rest.split()[0])
+    return values
+
+
+def thread_switches(pid):
+    """tid -> voluntary + nonvoluntary context switches, for every thread of pid."""
+    switches = {}
+    try:
+        tids = os.listdir(f"/proc/{pid}/task")
+    except (FileNotFoundError, ProcessLookupError, PermissionError):
+        return switches
+    for tid in tids:
+        values = status_fields(f"/proc/{pid}/task/{tid}/status",
+                               "voluntary_ctxt_switches", "nonvoluntary_ctxt_switches")
+        if len(values) == 2:
+            switches[int(tid)] = sum(values.values())
+    return switches
+
+
+def processes_marked(name, value):
+    """pids whose environment holds name=value."""
+    needle = b"\0" + f"{name}={value}".encode() + b"\0"
+    found = []
+    for entry in os.listdir("/proc"):
+        if not entry.isdigit() or int(entry) == os.getpid():
+            continue
+        try:
+            with open(f"/proc/{entry}/environ", "rb") as f:
+                if needle in b"\0" + f.read() + b"\0":
+                    found.append(int(entry))
+        except (FileNotFoundError, ProcessLookupError, PermissionError):
+            pass
+    return found
+
+
+def boottime_ticks():
+    return time.clock_gettime(time.CLOCK_BOOTTIME) * CLK_TCK
+
+
+def become_subreaper():
+    # Orphaned helpers are reparented to this program instead of init, so they can be
+    # reaped here and never linger as zombies that look alive.
+    try:
+        ctypes.CDLL(None, use_errno=True).prctl(36, 1, 0, 0, 0)  # PR_SET_CHILD_SUBREAPER
+    except (OSError, AttributeError):
+        pass
+
+
+def reap_orphans():
+    me = os.getpid()
+    for name in os.listdir("/proc"):
+        if name.isdigit():
+            text = read_text(f"/proc/{name}/stat")
+            if text:
+                _, state, ppid, *_ = parse_stat(text)
+                if ppid == me and state == "Z":
+                    try:
+                        os.waitpid(int(name), os.WNOHANG)
+                    except ChildProcessError:
+                        pass
+
+
+class Tree:
+    """One app's processes: its root and every descendant, walked through ppid links
+    each time. A process once seen stays tracked (by pid and start time, so a reused pid
+    is never taken for it) even when reparented, and so do its children."""
+
+    def __init__(self, root):
+        self.root = root
+        self.seen = {}  # pid -> (start ticks, comm)
+
+    def members(self):
+        table = all_processes()
+        children = {}
+        for pid, stat in table.items():
+            children.setdefault(stat[2], []).append(pid)
+        roots = [p for p, (start, _) in self.seen.items() if p in table and table[p][5] == start]
+        if not self.seen:
+            roots.append(self.root)
+        found = {}
+        pending = [p for p in roots if p in table]
+        while pending:
+            pid = pending.pop()
+            if pid in found:
+                continue
+            found[pid] = table[pid]
+            pending.extend(children.get(pid, ()))
+        for pid, stat in found.items():
+            self.seen.setdefault(pid, (stat[5], stat[0]))
+        return found
+
+    def alive(self):
+        table = all_processes()
+        return {p: table[p][0] for p, (start, _) in self.seen.items() if p in table and table[p][5] == start}
+
+
+# ---------------------------------------------------------------- services
+
+def wait_for_line(fd, timeout, what):
+    """The first line written to fd within timeout seconds."""
+    data = b""
+    deadline = time.monotonic() + timeout
+    while b"\n" not in data:
+        remaining = deadline - time.monotonic()
+        if remaining <= 0 or not select.select([fd], [], [], remaining)[0]:
+            raise RunFailed(f"{what}: nothing within {timeout:.0f} s")
+        chunk = os.read(fd, 4096)
+        if not chunk:
+            raise RunFailed(f"{what}: exited before answering")
+        data += chunk
+    return data.split(b"\n", 1)[0].decode().strip()
+
+
+def end_sessions(sessions, extra=lambda: {}, timeout=5.0):
+    """SIGKILLs and reaps what is left of the given sessions (each process started here
+    leads one) and whatever extra() names, until none is left, even unreaped; returns the
+    rest as "pid name" after timeout seconds."""
+    left = {}
+    deadline = time.monotonic() + timeout
+    while True:
+        reap_orphans()
+        left = {pid: stat[0] for pid, stat in all_processes(zombies=True).items() if stat[3] in sessions}
+        left.update(extra())
+        if not left or time.monotonic() > deadline:
+            return [f"{pid} {name}" for pid, name in sorted(left.items())]
+        signal_all(left, signal.SIGKILL)
+        time.sleep(0.05)
+
+
+def signal_all(pids, sig):
+    for pid in pids:
+        try:
+            os.kill(pid, sig)
+        except ProcessLookupError:
+            pass
+
+
+def stop_group(process, grace=3.0):
+    """SIGTERM to the process's group, SIGKILL after grace seconds; reaps it."""
+    if process is None or process.poll() is not None:
+        return
+    for sig, wait in ((signal.SIGTERM, grace), (signal.SIGKILL, 5.0)):
+        try:
+            os.killpg(process.pid, sig)
+        except ProcessLookupError:
+            pass
+        try:
+            process.wait(timeout=wait)
+            return
+        except subprocess.TimeoutExpired:
+            pass
+
+
+class Xvfb:
+    def __init__(self, environment, log_path):
+        read_end, write_end = os.pipe()
+        with open(log_path, "ab") as log_file:
+            self.process = subprocess.Popen(
+                ["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1440x1000x24", "-nolisten", "tcp",
+                 "-noreset"],
+                env=environment, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL, stderr=log_file,
+                pass_fds=(write_end,), start_new_session=True)
+        os.close(write_end)
+        try:
+            self.display = ":" + wait_for_line(read_end, 15, "Xvfb")
+        finally:
+            os.close(read_end)
+
+    def stop(self):
+        stop_group(self.process)
+
+
+class DemoService:
+    """The demo service; a thread reads its request log and timestamps each line."""
+
+    def __init__(self, binary, port, version, environment):
+        self.lines = queue.Queue()
+        self.process = subprocess.Popen(
+            [str(binary), "--port", str(port), "--version", version], env=environment,
+            stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, start_new_session=True)
+        threading.Thread(target=self._read, daemon=True).start()
+        deadline = time.monotonic() + 10
+        output = []
+        while True:
+            try:
+                _, line = self.lines.get(timeout=max(0.0, deadline - time.monotonic()))
+            except queue.Empty:
+                line = None
+            if line is None:
+                raise RunFailed("the demo service did not start: " + " ".join(output))
+            output.append(line)
+            if line.startswith("Pelko demo service on"):
+                return
+
+    def _read(self):
+        for raw in iter(self.process.stdout.readline, b""):
+            self.lines.put((time.monotonic(), raw.decode(errors="replace").strip()))
+        self.lines.put((time.monotonic(), None))
+
+    def drain(self):
+        while True:
+            try:
+                self.lines.get_nowait()
+            except queue.Empty:
+                return
+
+    def stop(self):
+        stop_group(self.process)
+
+
+# ---------------------------------------------------------------- one run
+
+def app_command(app, tools, origin, profile):
+    if app == "pelko":
+        return [str(tools["pelko"])]
+    if app == "minibrowser":
+        return [str(tools["minibrowser"]), origin + "/"]
+    command = ["chromium", f"--app={origin}/", "--no-first-run", "--no-default-browser-check",
+               f"--user-data-dir={profile}",
+               # Offline and quiet: no background requests, updates, sync, keyring or crash uploads.
+               "--disable-background-networking", "--disable-component-update", "--disable-sync",
+               "--disable-default-apps", "--disable-domain-reliability", "--disable-breakpad",
+               "--disable-client-side-phishing-detection", "--no-pings", "--metrics-recording-only",
+               "--password-store=basic"]
+    if os.geteuid() == 0:
+        command.append("--no-sandbox")
+    return command
+
+
+class Run:
+    """One app run in its own folders and on its own session bus; always cleans up."""
+
+    def __init__(self, app, tools, origin, base_environment, scratch):
+        self.app = app
+        self.tools = tools
+        self.origin = origin
+        self.folder = Path(tempfile.mkdtemp(prefix=f"{app}-", dir=scratch))
+        self.run_id = uuid.uuid4().hex
+        self.bus = None
+        self.bus_services = []
+        self.process = None
+        self.tree = None
+        self.log_path = self.folder / "app.log"
+        home = self.folder / "home"
+        self.environment = dict(base_environment)
+        self.environment.update({
+            "HOME": str(home), "XDG_CONFIG_HOME": str(home / ".config"), "XDG_DATA_HOME": str(home / ".local/share"),
+            "XDG_STATE_HOME": str(home / ".local/state"), "XDG_CACHE_HOME": str(home / ".cache"),
+            "XDG_RUNTIME_DIR": str(self.folder / "runtime"), "TMPDIR": str(self.folder / "tmp"),
+            RUN_MARKER: self.run_id,
+        })
+        for key in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR",
+                    "TMPDIR"):
+            Path(self.environment[key]).mkdir(parents=True, exist_ok=True)
+        os.chmod(self.environment["XDG_RUNTIME_DIR"], 0o700)
+
+    def start_bus(self):
+        self.bus = subprocess.Popen(
+            ["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1"],
+            env=self.environment, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+            stderr=subprocess.DEVNULL, start_new_session=True)
+        self.environment["DBUS_SESSION_BUS_ADDRESS"] = wait_for_line(self.bus.stdout.fileno(), 10, "dbus-daemon")
+
+    def launch(self):
+        command = app_command(self.app, self.tools, self.origin, self.folder / "profile")
+        with open(self.log_path, "wb") as log_file:
+            started = time.monotonic()
+            self.process = subprocess.Popen(command, env=self.environment, stdin=subprocess.DEVNULL,
+                                            stdout=log_file, stderr=subprocess.STDOUT, start_new_session=True)
+        self.tree = Tree(self.process.pid)
+        return started
+
+    def log_tail(self):
+        text = read_text(self.log_path) or ""
+        lines = [line for line in text.splitlines() if line.strip()]
+        return "".join("\n    " + line for line in lines[-8:])
+
+    def check_running(self):
+        if self.process.poll() is not None and not self.tree.members():
+            raise RunFailed(f"exited with status {self.process.returncode}" + self.log_tail())
+
+    def stop(self):
+        """Ends the app's tree, then its bus and whatever the bus started; returns what
+        could not be ended."""
+        if self.bus is not None and self.bus.poll() is None:
+            # Activated services leave the bus's process tree but stay in its session.
+            self.bus_services = sorted(stat[0] for pid, stat in all_processes().items()
+                                       if stat[3] == self.bus.pid and pid != self.bus.pid)
+        if self.process is not None:
+            self.tree.members()
+            try:
+                os.killpg(self.process.pid, signal.SIGTERM)
+            except ProcessLookupError:
+                pass
+            signal_all(self.tree.alive(), signal.SIGTERM)
+            deadline = time.monotonic() + 3
+            while time.monotonic() < deadline and (self.process.poll() is None or self.tree.alive()):
+                reap_orphans()
+                time.sleep(0.05)
+            signal_all(self.tree.alive(), signal.SIGKILL)
+            try:
+                self.process.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                pass
+        stop_group(self.bus, grace=1.0)
+
+        def stragglers():
+            found = self.tree.alive() if self.tree else {}
+            for pid in processes_marked(RUN_MARKER, self.run_id):
+                found.setdefault(pid, (read_text(f"/proc/{pid}/comm") or "?").strip())
+            return found
+
+        left = end_sessions({p.pid for p in (self.process, self.bus) if p is not None}, stragglers)
+        shutil.rmtree(self.folder, ignore_errors=True)
+        return left
+
+
+def sleep_watching(run, seconds):
+    deadline = time.monotonic() + seconds
+    while (remaining := deadline - time.monotonic()) > 0:
+        time.sleep(min(0.5, remaining))
+        run.check_running()
+        run.tree.members()
+
+
+def measure(run, service, options, warm_up):
+    """One measured run: the figures, or RunFailed."""
+    run.start_bus()
+    service.drain()
+    started = run.launch()
+    deadline = started + options.timeout
+    requests = []
+    api_at = None
+    while api_at is None:
+        remaining = deadline - time.monotonic()
+        if remaining <= 0:
+            raise RunFailed(f"no GET /api within {options.timeout:g} s" + run.log_tail())
+        try:
+            at, line = service.lines.get(timeout=min(0.5, remaining))
+        except queue.Empty:
+            run.check_running()
+            run.tree.members()
+            continue
+        if line is None:
+            raise RunFailed("the demo service exited")
+        requests.append(line)
+        parts = line.split()
+        if len(parts) >= 2 and parts[0] == "GET" and parts[1] == "/api":
+            api_at = at
+    figures = {"start_ms": (api_at - started) * 1000}
+    if warm_up:
+        return figures
+
+    sleep_watching(run, options.settle)
+    members = run.tree.members()
+    pss = [status_fields(f"/proc/{pid}/smaps_rollup", "Pss").get("Pss") for pid in members]
+    if None in pss:
+        log(f"  warning: {pss.count(None)} of {len(pss)} processes' smaps_rollup unreadable")
+    figures["pss_mib"] = sum(p or 0 for p in pss) / 1024
+    figures["processes"] = len(members)
+    figures["process_names"] = sorted(stat[0] for stat in members.values())
+    figures["threads"] = sum(len(os.listdir(f"/proc/{pid}/task")) for pid in members if os.path.exists(
+        f"/proc/{pid}/task"))
+
+    # The idle window: each process's CPU and each thread's switches from the first
+    # look at it (from zero for those started during the window) to the last one.
+    window_start = boottime_ticks()
+    cpu_first, cpu_last, switches_first, switches_last = {}, {}, {}, {}
+
+    def look(first):
+        for pid, stat in run.tree.members().items():
+            key = (pid, stat[5])
+            if key not in cpu_first:
+                cpu_first[key] = 0 if not first and stat[5] >= window_start else stat[4]
+            cpu_last[key] = stat[4]
+            for tid, count in thread_switches(pid).items():
+                thread = key + (tid,)
+                if thread not in switches_first:
+                    switches_first[thread] = count if first else 0
+                switches_last[thread] = max(count, switches_last.get(thread, 0))
+
+    idle_started = time.monotonic()
+    look(True)
+    idle_end = idle_started + options.idle
+    while (remaining := idle_end - time.monotonic()) > 0:
+        time.sleep(min(1.0, remaining))
+        run.check_running()
+        look(False)
+    idle_seconds = time.monotonic() - idle_started
+    figures["idle_cpu_s"] = sum(cpu_last[k] - cpu_first[k] for k in cpu_last) / CLK_TCK
+    figures["wakeups_per_s"] = sum(switches_last[k] - switches_first[k] for k in switches_last) / idle_seconds
+    figures["peak_rss_mib"] = sum(status_fields(f"/proc/{pid}/status", "VmHWM").get("VmHWM", 0)
+                                  for pid in run.tree.members()) / 1024
+    figures["requests"] = requests
+    return figures
+
+
+# ---------------------------------------------------------------- set-up and report
+
+def build(build_dir, port):
+    origin = f"http://127.0.0.1:{port}"
+    log(f"Building pelko and pelko-demo (Release, {origin}) in {build_dir.relative_to(ROOT)}")
+    subprocess.run(["cmake", "-S", str(ROOT), "-B", str(build_dir), "-G", "Ninja", "-DCMAKE_BUILD_TYPE=Release",
+                    f"-DPELKO_SERVICE_ORIGIN={origin}"], check=True, stdout=subprocess.DEVNULL)
+    subprocess.run(["cmake", "--build", str(build_dir), "--target", "pelko", "pelko-demo", "-j",
+                    str(os.cpu_count() or 2)], check=True, stdout=sys.stderr)
+    version = "0.0.0"
+    for line in (build_dir / "CMakeCache.txt").read_text().splitlines():
+        if line.startswith("PELKO_VERSION:"):
+            version = line.split("=", 1)[1]
+    return build_dir / "src/gtk/pelko", build_dir / "demo/pelko-demo", version
+
+
+def minibrowser_path():
+    listing = subprocess.run(["dpkg", "-L", "libwebkitgtk-6.0-4"], capture_output=True, text=True).stdout
+    for line in listing.splitlines():
+        if line.endswith("/MiniBrowser") and os.access(line, os.X_OK):
+            return Path(line)
+    sys.exit("MiniBrowser not found in libwebkitgtk-6.0-4 (dpkg -L libwebkitgtk-6.0-4)")
+
+
+def package_version(name):
+    result = subprocess.run(["dpkg-query", "-W", "-f=${Version}", name], capture_output=True, text=True)
+    return result.stdout.strip() or "?"
+
+
+def stripped_size(binary, scratch):
+    copy = Path(scratch) / "pelko.stripped"
+    subprocess.run(["strip", "-o", str(copy), str(binary)], check=True)
+    size = copy.stat().st_size
+    copy.unlink()
+    return size
+
+
+def cpu_model():
+    for line in (read_text("/proc/cpuinfo") or "").splitlines():
+        if line.startswith("model name"):
+            return line.split(":", 1)[1].strip()
+    return platform.machine()
+
+
+FIGURES = (
+    ("start_ms", "start to first GET /api (ms)", "{:.0f}"),
+    ("pss_mib", "tree PSS after load (MiB)", "{:.0f}"),
+    ("peak_rss_mib", "tree peak RSS, sum of VmHWM (MiB)", "{:.0f}"),
+    ("idle_cpu_s", "idle CPU in {idle:g} s (CPU s)", "{:.2f}"),
+    ("wakeups_per_s", "idle wake-ups (context switches/s)", "{:.1f}"),
+    ("processes", "processes", "{:.0f}"),
+)
+
+
+def summarize(results, apps):
+    summary = {}
+    for app in apps:
+        summary[app] = {}
+        ok = [r for r in results[app] if "error" not in r]
+        for key, _, _ in FIGURES:
+            values = [r[key] for r in ok]
+            if values:
+                summary[app][key] = {"median": statistics.median(values), "min": min(values), "max": max(values),
+                                     "runs": len(values)}
+    return summary
+
+
+def ratio(a, b):
+    if a is None or b is None:
+        return "–"
+    if b == 0:
+        return "–" if a == 0 else "∞"
+    return f"{a / b:.2f}"
+
+
+def report(summary, apps, options, context):
+    lines = []
+    header = [""] + [LABELS[a] for a in apps] + [f"pelko / {LABELS[a].split()[0]}" for a in apps if a != "pelko"
+                                                  and "pelko" in apps]
+    lines.append("| " + " | ".join(header) + " |")
+    lines.append("|" + "---|" * len(header))
+    for key, title, form in FIGURES:
+        row = [title.format(idle=options.idle)]
+        for app in apps:
+            s = summary[app].get(key)
+            row.append(f"{form.format(s['median'])} ({form.format(s['min'])}–{form.format(s['max'])})" if s else "–")
+        if "pelko" in apps:
+            mine = summary["pelko"].get(key, {}).get("median")
+            for app in apps:
+                if app != "pelko":
+                    row.append(ratio(mine, summary[app].get(key, {}).get("median")))
+        lines.append("| " + " | ".join(row) + " |")
+    lines.append("")
+    lines.extend(context)
+    return "\n".join(lines)
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.split("\n\n")[0])
+    parser.add_argument("--runs", type=int, default=5, help="measured runs per app (default 5)")
+    parser.add_argument("--idle", type=float, default=30, help="idle window in seconds (default 30)")
+    parser.add_argument("--settle", type=float, default=3, help="seconds from GET /api to the PSS look (default 3)")
+    parser.add_argument("--timeout", type=float, default=30, help="seconds a run may take to GET /api (default 30)")
+    parser.add_argument("--warmup", type=int, default=1, help="unmeasured runs per app first (default 1)")
+    parser.add_argument("--port", type=int, default=8437, help="the demo service's port (default 8437)")
+    parser.add_argument("--apps", default=",".join(APPS), help="comma-separated subset of " + ",".join(APPS))
+    parser.add_argument("--json", metavar="FILE", help="also write every run's figures to FILE")
+    options = parser.parse_args()
+    chosen = [a.strip() for a in options.apps.split(",") if a.strip()]
+    apps = [a for a in APPS if a in chosen]
+    if not apps or any(a not in APPS for a in chosen) or options.runs < 1:
+        parser.error("--apps takes pelko, minibrowser and chromium; --runs at least 1")
+    for tool in ("Xvfb", "dbus-daemon", "strip") + (("chromium",) if "chromium" in apps else ()):
+        if not shutil.which(tool):
+            sys.exit(f"{tool} is missing: run bench/compare-apps.sh, which installs it")
+
+    pelko, demo, version = build(ROOT / "build/perf", options.port)
+    tools = {"pelko": pelko, "minibrowser": minibrowser_path() if "minibrowser" in apps else None}
+    origin = f"http://127.0.0.1:{options.port}"
+
+    for s in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+        signal.signal(s, interrupted)
+    become_subreaper()
+    session_marker = uuid.uuid4().hex
+    scratch = None
+    base_environment = {
+        "PATH": os.environ.get("PATH", "/usr/local/bin:/usr/bin:/bin"),
+        "LANG": os.environ.get("LANG", "C.UTF-8"),
+        "USER": os.environ.get("USER", "root"), "LOGNAME": os.environ.get("LOGNAME", "root"),
+        SESSION_MARKER: session_marker,
+    }
+    xvfb = service = None
+    results = {app: [] for app in apps}
+    failures = []
+    leftovers = []
+    bus_services = {app: set() for app in apps}
+    exit_status = 0
+    try:
+        scratch = tempfile.mkdtemp(prefix="pelko-compare-apps-")
+        xvfb = Xvfb(base_environment, Path(scratch) / "xvfb.log")
+        base_environment["DISPLAY"] = xvfb.display
+        service = DemoService(demo, options.port, version, base_environment)
+        size = stripped_size(pelko, scratch)
+        log(f"Xvfb on {xvfb.display}, demo service on {origin}; {options.warmup} warm-up and {options.runs} "
+            f"measured runs per app, idle window {options.idle:g} s")
+
+        schedule = [(0, app, True) for _ in range(options.warmup) for app in apps]
+        schedule += [(n + 1, app, False) for n in range(options.runs) for app in apps]
+        for number, app, warm_up in schedule:
+            run = Run(app, tools, origin, base_environment, scratch)
+            name = f"{'warm-up' if warm_up else f'run {number}'} {LABELS[app]}"
+            try:
+                figures = measure(run, service, options, warm_up)
+            except RunFailed as failure:
+                figures = {"error": str(failure)}
+            finally:
+                left = run.stop()
+            bus_services[app].update(run.bus_services)
+            if left:
+                leftovers.append(f"{name}: {', '.join(left)}")
+                figures.setdefault("error", "processes left after the kill: " + ", ".join(left))
+            if "error" in figures:
+                log(f"{name}: FAILED: {figures['error']}")
+                if not warm_up:
+                    failures.append(f"{LABELS[app]} run {number}: {figures['error'].splitlines()[0]}")
+            elif warm_up:
+                log(f"{name}: start {figures['start_ms']:.0f} ms")
+            else:
+                log(f"{name}: start {figures['start_ms']:.0f} ms, PSS {figures['pss_mib']:.0f} MiB in "
+                    f"{figures['processes']} processes, peak RSS {figures['peak_rss_mib']:.0f} MiB, "
+                    f"idle CPU {figures['idle_cpu_s']:.2f} s, {figures['wakeups_per_s']:.1f} wake-ups/s")
+            if not warm_up:
+                figures["run"] = number
+                results[app].append(figures)
+
+        summary = summarize(results, apps)
+        runs_done = {app: len([r for r in results[app] if "error" not in r]) for app in apps}
+        counts = set(runs_done.values())
+        runs_text = (f"{next(iter(counts))} run{'s' if counts != {1} else ''} per app" if len(counts) == 1
+                     else ", ".join(f"{runs_done[a]} {LABELS[a]} runs" for a in apps))
+        warmup_text = f" after {options.warmup} warm-up run{'s' if options.warmup > 1 else ''} each" \
+            if options.warmup else ""
+        context = [
+            f"Medians (min–max) of {runs_text}, taken in turn{warmup_text}, on the demo service under Xvfb "
+            f"(1440x1000x24), "
+            f"{os.cpu_count()} CPUs ({cpu_model()}). PSS {options.settle:g} s after GET /api; idle CPU and "
+            f"wake-ups over the following {options.idle:g} s; peak RSS at its end. Every process of the app's "
+            "tree counts; services the session bus starts do not.",
+            f"pelko: Release build, WebKitGTK {package_version('libwebkitgtk-6.0-4')} (as MiniBrowser); "
+            f"binary {size / 1048576:.1f} MiB stripped.",
+        ]
+        if "chromium" in apps:
+            context.append(
+                f"Chromium {package_version('chromium')}"
+                + (" ran with --no-sandbox (as root it refuses to start without it), while pelko and MiniBrowser "
+                   "keep WebKit's bubblewrap sandbox." if os.geteuid() == 0 else " kept its sandbox."))
+        started_by_bus = [f"{LABELS[a]}: {', '.join(sorted(bus_services[a]))}" for a in apps if bus_services[a]]
+        if started_by_bus:
+            context.append("Started by the session bus, not counted: " + "; ".join(started_by_bus) + ".")
+        if failures:
+            context.append("Failed runs: " + "; ".join(failures) + ".")
+        if leftovers:
+            context.append("Left after the kill: " + "; ".join(leftovers) + ".")
+        print(report(summary, apps, options, context), flush=True)
+        if options.json:
+            with open(options.json, "w") as f:
+                json.dump({"options": vars(options),
+                           "context": context, "stripped_size_bytes": size, "summary": summary,
+                           "runs": results}, f, indent=2)
+        if any(not runs_done[a] for a in apps):
+            exit_status = 1
+    except KeyboardInterrupt:
+        log("Interrupted; cleaning up.")
+        exit_status = 130
+    except RunFailed as failure:
+        log(f"compare-apps: {failure}")
+        exit_status = 1
+    finally:
+        for s in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
+            signal.signal(s, signal.SIG_IGN)
+        if service:
+            service.stop()
+        if xvfb:
+            xvfb.stop()
+        left = end_sessions({p.process.pid for p in (service, xvfb) if p is not None},
+                            lambda: {pid: "?" for pid in processes_marked(SESSION_MARKER, session_marker)})
+        if left:
+            log("compare-apps: could not end " + ", ".join(left))
+            exit_status = exit_status or 1
+        if scratch:
+            shutil.rmtree(scratch, ignore_errors=True)
+    return exit_status
+
+
+if __name__ == "__main__":
+    try:
+        sys.exit(main())
+    except KeyboardInterrupt:
+        # Before anything was started (during the build): nothing to clean up.
+        sys.exit(130)
