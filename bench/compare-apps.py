@@ -42,8 +42,13 @@ CLK_TCK = os.sysconf("SC_CLK_TCK")
 SESSION_MARKER = "PELKO_BENCH_SESSION"
 # And each app run's processes, with those its session bus starts, carry this one.
 RUN_MARKER = "PELKO_BENCH_RUN"
-APPS = ("pelko", "minibrowser", "chromium")
-LABELS = {"pelko": "pelko", "minibrowser": "MiniBrowser", "chromium": "Chromium --app"}
+APPS = ("pelko", "minibrowser", "minibrowser-nogl", "chromium")
+LABELS = {"pelko": "pelko", "minibrowser": "MiniBrowser", "minibrowser-nogl": "MiniBrowser (no GL)",
+          "chromium": "Chromium --app"}
+# Where there is no GPU pelko draws without GL (GTK's cairo renderer, WebKit
+# without compositing); MiniBrowser does so with these, which makes it the
+# bare engine drawing as pelko does.
+NO_GL = {"GSK_RENDERER": "cairo", "WEBKIT_DISABLE_COMPOSITING_MODE": "1"}
 
 
 class RunFailed(Exception):
@@ -317,7 +322,7 @@ class DemoService:
 def app_command(app, tools, origin, profile):
     if app == "pelko":
         return [str(tools["pelko"])]
-    if app == "minibrowser":
+    if app in ("minibrowser", "minibrowser-nogl"):
         return [str(tools["minibrowser"]), origin + "/"]
     command = ["chromium", f"--app={origin}/", "--no-first-run", "--no-default-browser-check",
                f"--user-data-dir={profile}",
@@ -367,9 +372,10 @@ class Run:
 
     def launch(self):
         command = app_command(self.app, self.tools, self.origin, self.folder / "profile")
+        environment = dict(self.environment, **(NO_GL if self.app == "minibrowser-nogl" else {}))
         with open(self.log_path, "wb") as log_file:
             started = time.monotonic()
-            self.process = subprocess.Popen(command, env=self.environment, stdin=subprocess.DEVNULL,
+            self.process = subprocess.Popen(command, env=environment, stdin=subprocess.DEVNULL,
                                             stdout=log_file, stderr=subprocess.STDOUT, start_new_session=True)
         self.tree = Tree(self.process.pid)
         return started
@@ -576,8 +582,8 @@ def ratio(a, b):
 
 def report(summary, apps, options, context):
     lines = []
-    header = [""] + [LABELS[a] for a in apps] + [f"pelko / {LABELS[a].split()[0]}" for a in apps if a != "pelko"
-                                                  and "pelko" in apps]
+    header = [""] + [LABELS[a] for a in apps] + [f"pelko / {LABELS[a].replace(' --app', '')}" for a in apps
+                                                  if a != "pelko" and "pelko" in apps]
     lines.append("| " + " | ".join(header) + " |")
     lines.append("|" + "---|" * len(header))
     for key, title, form in FIGURES:
@@ -610,13 +616,14 @@ def main():
     chosen = [a.strip() for a in options.apps.split(",") if a.strip()]
     apps = [a for a in APPS if a in chosen]
     if not apps or any(a not in APPS for a in chosen) or options.runs < 1:
-        parser.error("--apps takes pelko, minibrowser and chromium; --runs at least 1")
+        parser.error("--apps takes " + ", ".join(APPS) + "; --runs at least 1")
     for tool in ("Xvfb", "dbus-daemon", "strip") + (("chromium",) if "chromium" in apps else ()):
         if not shutil.which(tool):
             sys.exit(f"{tool} is missing: run bench/compare-apps.sh, which installs it")
 
     pelko, demo, version = build(ROOT / "build/perf", options.port)
-    tools = {"pelko": pelko, "minibrowser": minibrowser_path() if "minibrowser" in apps else None}
+    wants_minibrowser = any(a.startswith("minibrowser") for a in apps)
+    tools = {"pelko": pelko, "minibrowser": minibrowser_path() if wants_minibrowser else None}
     origin = f"http://127.0.0.1:{options.port}"
 
     for s in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
