@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "agent/AgentInstaller.h"
 #include "app/AppConfig.h"
+#include "install/Relocator.h"
 #include "platform/Application.h"
 #include "platform/Menu.h"
 #include "platform/Ports.h"
@@ -15,8 +17,6 @@
 #include "platform/WebViewConfiguration.h"
 #include "platform/WebViewDelegates.h"
 #include "platform/Window.h"
-#include "agent/AgentInstaller.h"
-#include "install/Relocator.h"
 #include "web/Downloads.h"
 #include "web/NavigationPolicy.h"
 
