@@ -10,7 +10,7 @@ packages=(
   espeak-ng sox pulseaudio pulseaudio-utils
   xvfb xauth dbus-x11 imagemagick
   dbus-daemon libxtst-dev
-  clang libplist-dev
+  clang libclang-rt-dev libplist-dev
   libcurl4-openssl-dev
 )
 

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: unit tests (also under ASan and
-# UBSan), page-script tests and end-to-end tests (under Xvfb).
+# UBSan), the fuzz targets over their corpora, page-script tests and
+# end-to-end tests (under Xvfb).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -17,6 +18,12 @@ cmake --build build/sanitize -j "$jobs" --target pelko_unit_tests
 echo "== unit tests under AddressSanitizer and UndefinedBehaviorSanitizer"
 ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure -j "$jobs" -L unit
+
+echo "== fuzz targets, each over its corpus once (fuzz/run.sh fuzzes for longer)"
+cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+  -DPELKO_LINUX_APP=OFF -DPELKO_FUZZ=ON >/dev/null
+cmake --build build/fuzz -j "$jobs" --target pelko_fuzz_targets
+ctest --test-dir build/fuzz --output-on-failure -j "$jobs" -L fuzz
 
 echo "== all tests"
 xvfb-run -a -s "-screen 0 1920x1200x24" ctest --test-dir build/test --output-on-failure -j "$jobs"

@@ -35,6 +35,9 @@ bool nestsWithin(std::string_view text, int maxDepth) {
 }  // namespace
 
 std::optional<nlohmann::json> parseBoundedJson(std::string_view text, int maxDepth) {
+    // JSON text never holds a NUL, and the parser would take one as the end
+    // of the text, accepting "{...}\0anything" as the part before it.
+    if (text.find('\0') != std::string_view::npos) return std::nullopt;
     if (!nestsWithin(text, maxDepth)) return std::nullopt;
     auto value = nlohmann::json::parse(text.begin(), text.end(), nullptr, /*allow_exceptions=*/false);
     if (value.is_discarded()) return std::nullopt;

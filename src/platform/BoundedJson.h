@@ -13,7 +13,7 @@ namespace pelko {
 inline constexpr int kMaxJsonDepth = 256;
 
 // Parses JSON text that came from outside; none when it is not valid JSON
-// or nests deeper than `maxDepth`. Never throws.
+// (a NUL anywhere included) or nests deeper than `maxDepth`. Never throws.
 std::optional<nlohmann::json> parseBoundedJson(std::string_view text, int maxDepth = kMaxJsonDepth);
 
 }  // namespace pelko

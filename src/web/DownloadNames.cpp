@@ -31,10 +31,13 @@ SplitName split(const std::string& name) {
 constexpr std::size_t kMaxNameBytes = 255 - 16;
 constexpr std::size_t kMaxKeptExtension = 32;
 
+// Backs up to the start of the character cut at `bytes`, 3 bytes at most:
+// over text that is not UTF-8 an unbounded back-up could empty a base and
+// leave ".ext", a hidden name.
 std::string utf8Prefix(const std::string& text, std::size_t bytes) {
     if (text.size() <= bytes) return text;
     std::size_t end = bytes;
-    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    while (end > 0 && bytes - end < 3 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
     return text.substr(0, end);
 }
 

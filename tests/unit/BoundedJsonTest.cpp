@@ -37,6 +37,7 @@ INSTANTIATE_TEST_SUITE_P(
                       JsonCase{"anEscapeCoversOneCharacter", R"(["\n",[[[[[]]]]]])", false},
                       JsonCase{"closedLevelsAreFreedAgain", "[[[[]]],[[[]]]]", true},
                       JsonCase{"notJson", "{type:", false},
+                      JsonCase{"nothingAfterANul", std::string("{}\0{", 3), false},
                       JsonCase{"empty", "", false}),
     [](const auto& p) { return std::string(p.param.name); });
 

@@ -55,7 +55,9 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"trailingDotHasNoExtension", "name.", {}, {"name."}, "name. (1)"},
         NameCase{"tooLongKeepsItsExtension", std::string(300, 'a') + ".pdf", {}, {}, std::string(235, 'a') + ".pdf"},
         NameCase{"tooLongCutsBetweenCharacters", std::string(238, 'a') + "\u00e9\u00e9", {}, {},
-                 std::string(238, 'a')}),
+                 std::string(238, 'a')},
+        NameCase{"tooLongNotUtf8StaysVisible", std::string(300, '\x80') + ".txt", {}, {},
+                 std::string(232, '\x80') + ".txt"}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(Downloads, WithoutADownloadsFolderUseTheOneInHome) {

@@ -2,9 +2,11 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <random>
 #include <set>
 #include <sstream>
 #include <string>
@@ -171,20 +173,107 @@ std::vector<std::vector<std::string>> runRelaunch(const std::string& command, co
     return calls;
 }
 
-TEST(Relocation, AHostileVolumeNameReachesHdiutilAsOneLiteralPath) {
-    const std::string root = ::testing::TempDir() + "/relaunch-" + std::to_string(getpid());
-    int run = 0;
-    for (const std::string name : {"Pelko's", "x\"; touch pwned; \"", "$(touch pwned)", "`touch pwned`",
-                                   "back\\slash\\", "new\nline", "$HOME"}) {
-        const std::string folder = root + "/" + std::to_string(run++);
-        std::filesystem::create_directories(folder);
+// The name as a C++ literal, so that a failing one can be pasted in as a row.
+std::string asLiteral(const std::string& name) {
+    std::string out = "\"";
+    for (const unsigned char c : name) {
+        if (c == '"' || c == '\\') {
+            out += '\\';
+            out += static_cast<char>(c);
+        } else if (c == '\n') {
+            out += "\\n";
+        } else if (c == '\t') {
+            out += "\\t";
+        } else if (c < 0x20 || c >= 0x7F) {
+            const char octal[] = {'\\', static_cast<char>('0' + (c >> 6)), static_cast<char>('0' + ((c >> 3) & 7)),
+                                  static_cast<char>('0' + (c & 7)), '\0'};
+            out += octal;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+std::string utf8(std::uint32_t c) {
+    std::string out;
+    if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+    } else if (c < 0x10000) {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    } else {
+        out += static_cast<char>(0xF0 | (c >> 18));
+        out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    }
+    return out + static_cast<char>(0x80 | (c & 0x3F));
+}
+
+// A volume name of 1 to 40 bytes, mostly what the shell reads specially.
+// Never '/' or NUL, which a volume name cannot hold.
+std::string randomVolumeName(std::mt19937& rng) {
+    static const std::vector<std::string> kSpecial{"\"", "$", "`", "\\", "'", ";", "&", "|", "(", ")", "<", ">",
+                                                   "*", "?", "[", "]", "~", "#", "!", "{", "}", "\n", "\t", " "};
+    // Whole attempts, whose only way to act is a file in the working folder.
+    static const std::vector<std::string> kAttempts{"$(touch pwned)", "`touch pwned`", "\";touch pwned;\"",
+                                                    "${x:=y}", "$'\\n'", "\\\n", "$((1+1))"};
+    static const std::string kPlain = "abcXYZ09._-";
+    auto pick = [&](std::size_t n) { return std::uniform_int_distribution<std::size_t>(0, n - 1)(rng); };
+    const std::size_t length = 1 + pick(40);
+    std::string name;
+    while (name.size() < length) {
+        const std::size_t roll = pick(100);
+        std::string piece;
+        if (roll < 55) {
+            piece = kSpecial[pick(kSpecial.size())];
+        } else if (roll < 75) {
+            piece = kPlain.substr(pick(kPlain.size()), 1);
+        } else if (roll < 92) {
+            // Any code point, so that every continuation byte turns up.
+            const std::uint32_t starts[] = {0x80, 0x800, 0xE000, 0x10000};
+            const std::uint32_t ends[] = {0x7FF, 0xD7FF, 0xFFFF, 0x10FFFF};
+            const std::size_t range = pick(4);
+            piece = utf8(std::uniform_int_distribution<std::uint32_t>(starts[range], ends[range])(rng));
+        } else {
+            piece = kAttempts[pick(kAttempts.size())];
+        }
+        if (name.size() + piece.size() <= length) name += piece;
+    }
+    return name;
+}
+
+// How many random names a run tries: enough for CI at a few ms each;
+// PELKO_RELAUNCH_NAMES sets more for a long run.
+std::size_t randomNameCount() {
+    const char* names = std::getenv("PELKO_RELAUNCH_NAMES");
+    return names && *names ? std::stoul(names) : 200;
+}
+
+TEST(Relocation, AnyVolumeNameReachesHdiutilAsOneLiteralPath) {
+    std::vector<std::string> names{"Pelko's", "x\"; touch pwned; \"", "$(touch pwned)", "`touch pwned`",
+                                   "back\\slash\\", "new\nline", "$HOME"};
+    std::mt19937 rng(1187);
+    for (std::size_t i = randomNameCount(); i > 0; --i) names.push_back(randomVolumeName(rng));
+
+    const std::string folder = ::testing::TempDir() + "/relaunch-" + std::to_string(getpid());
+    std::filesystem::create_directories(folder);
+    const std::set<std::string> onlyTheRecorders{"hdiutil", "log", "open", "sleep"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string& name = names[i];
         const auto calls = runRelaunch(relaunchCommand("/Volumes/" + name + "/Pelko.app"), folder);
         const std::vector<std::vector<std::string>> expected{
             {"sleep", "1"}, {"open", kInstallTarget}, {"hdiutil", "detach", "/Volumes/" + name, "-force"}};
-        EXPECT_EQ(calls, expected) << name;
-        EXPECT_FALSE(std::filesystem::exists(folder + "/pwned")) << name;
+        EXPECT_EQ(calls, expected) << "name " << i << ": " << asLiteral(name);
+        std::set<std::string> left;
+        for (const auto& entry : std::filesystem::directory_iterator(folder))
+            left.insert(entry.path().filename().string());
+        EXPECT_EQ(left, onlyTheRecorders) << "name " << i << ": " << asLiteral(name);
+        // The first name that gets through explains it; more would bury it.
+        if (HasFailure()) break;
+        std::filesystem::remove(folder + "/log");
     }
-    std::filesystem::remove_all(root);
+    std::filesystem::remove_all(folder);
 }
 
 }  // namespace
