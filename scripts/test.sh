@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: unit tests (also under ASan and
-# UBSan), the fuzz targets over their corpora, page-script tests and
-# end-to-end tests (under Xvfb).
+# UBSan), the fuzz targets over their corpora, page-script tests,
+# end-to-end tests (under Xvfb) and the Debian package (built, installed,
+# run and removed).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -27,3 +28,6 @@ ctest --test-dir build/fuzz --output-on-failure -j "$jobs" -L fuzz
 
 echo "== all tests"
 xvfb-run -a -s "-screen 0 1920x1200x24" ctest --test-dir build/test --output-on-failure -j "$jobs"
+
+echo "== the Debian package"
+tests/package/check-deb.sh

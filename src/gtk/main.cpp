@@ -1,11 +1,15 @@
 // The process entry of the Linux build.
 #include <gtk/gtk.h>
 
+#include <cstdio>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/AppConfig.h"
 #include "app/AppDelegate.h"
 #include "app/BuildConfig.h"
+#include "app/CommandLine.h"
 #include "gtk/ApplicationLifecycle.h"
 #include "gtk/GUriUrls.h"
 #include "gtk/LinuxPlatform.h"
@@ -41,7 +45,12 @@ void onStartup(GtkApplication* application, gpointer data) {
 
 }  // namespace
 
-int main(int /*argc*/, char** argv) {
+int main(int argc, char** argv) {
+    // Before anything that needs a display.
+    if (readCommandLine(std::vector<std::string>(argv + 1, argv + argc)) == LaunchRequest::printVersion) {
+        std::printf("%s\n", build::kVersion);
+        return 0;
+    }
     Process process;
     // A developer and benchmark option: the recognizer listens for this JSGF grammar instead of the language model.
     if (const char* grammar = g_getenv("PELKO_SPEECH_GRAMMAR"); grammar && *grammar)
@@ -64,7 +73,7 @@ int main(int /*argc*/, char** argv) {
     gtk_window_set_default_icon_name(gtk::kApplicationId);
     GtkApplication* application = gtk_application_new(gtk::kApplicationId, G_APPLICATION_DEFAULT_FLAGS);
     g_signal_connect(application, "startup", G_CALLBACK(onStartup), &process);
-    // The application reads no command-line arguments.
+    // GTK is given no arguments: its own options are not the application's.
     char* arguments[] = {argv[0], nullptr};
     const int status = g_application_run(G_APPLICATION(application), 1, arguments);
 

@@ -3,9 +3,13 @@
 
 #include <cstdio>
 #include <memory>
+#include <string>
+#include <vector>
 
 #include "app/AppConfig.h"
 #include "app/AppDelegate.h"
+#include "app/BuildConfig.h"
+#include "app/CommandLine.h"
 #import "mac/MacPlatform.h"
 
 namespace {
@@ -23,8 +27,12 @@ struct Process {
 
 }  // namespace
 
-// The application reads no command-line arguments.
-int main() {
+int main(int argc, const char* argv[]) {
+    // From a terminal, Pelko.app/Contents/MacOS/Pelko --version.
+    if (readCommandLine(std::vector<std::string>(argv + 1, argv + argc)) == LaunchRequest::printVersion) {
+        std::printf("%s\n", build::kVersion);
+        return 0;
+    }
     @autoreleasepool {
         const AppConfig config = buildAppConfig(kMacDesktopInfo);
         // The process-wide values first: the home page, the update feed, the download extensions.

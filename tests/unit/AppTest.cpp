@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "app/CommandLine.h"
 #include "app/StatusLine.h"
 #include "fakes/FakePlatform.h"
 #include "voice/VoiceController.h"
@@ -93,6 +94,20 @@ TEST(AppVersion, IsTheShortVersionStringWhenItIsAString) {
     EXPECT_EQ(t.app->appVersion(), "0");
     t.platform.bundle.info = json::object();
     EXPECT_EQ(t.app->appVersion(), "0");
+}
+
+TEST(CommandLine, OnlyVersionKeepsTheWindowClosed) {
+    using enum LaunchRequest;
+    const std::vector<std::pair<std::vector<std::string>, LaunchRequest>> cases{
+        {{}, openWindow},
+        {{"--version"}, printVersion},
+        {{"-NSDocumentRevisionsDebugMode", "YES", "--version"}, printVersion},
+        {{"-psn_0_12345"}, openWindow},  // added by older macOS launches
+        {{"--versions"}, openWindow},
+        {{"-version"}, openWindow},
+    };
+    for (const auto& [arguments, request] : cases)
+        EXPECT_EQ(readCommandLine(arguments), request) << ::testing::PrintToString(arguments);
 }
 
 TEST(ShowAlert, ReturnsBeforeTheAlertRuns) {
