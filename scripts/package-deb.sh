@@ -12,5 +12,8 @@ cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCMAKE_SKIP_INSTALL_
   -UPELKO_SERVICE_ORIGIN >/dev/null
 cmake --build "$build" --target pelko -j "$(nproc)" >/dev/null
 rm -f "$build"/pelko_*.deb
-(cd "$build" && cpack -G DEB >/dev/null)
+if ! (cd "$build" && cpack -G DEB >cpack.log 2>&1); then
+  cat "$build/cpack.log" >&2
+  exit 1
+fi
 ls "$PWD/$build"/pelko_*.deb

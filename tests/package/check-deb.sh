@@ -10,7 +10,7 @@ cd "$(dirname "$0")/../.."
 fail() { echo "package check: $*" >&2; exit 1; }
 if [ "$(id -u)" -ne 0 ]; then SUDO=sudo; else SUDO=; fi
 
-deb=$(scripts/package-deb.sh 2>/dev/null | tail -1)
+deb=$(scripts/package-deb.sh | tail -1)
 [ -f "$deb" ] || fail "scripts/package-deb.sh made no package"
 version=$(sed -nE 's/^project\(Pelko VERSION ([0-9.]+) .*/\1/p' CMakeLists.txt)
 echo "   $(basename "$deb"): $(du -k "$deb" | cut -f1) KiB"
@@ -44,7 +44,10 @@ fi
 
 cleanup() { $SUDO apt-get remove -y -qq pelko >/dev/null 2>&1 || true; }
 trap cleanup EXIT
-DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "$(realpath "$deb")" >/dev/null
+if ! out=$(DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq "$(realpath "$deb")" 2>&1); then
+  echo "$out" >&2
+  fail "apt-get install $(basename "$deb") failed"
+fi
 installed=$(dpkg-query -L pelko)
 
 # Without a display: printing the version must not need one.
