@@ -2,7 +2,10 @@
 # Fuzzes for a while: fuzz/run.sh [minutes] [target...]
 # Each target (all by default) runs for the given minutes (default 10) on a
 # copy of its corpus, one target per core at a time, then a summary is
-# printed. fuzz/corpus is left as it is: copy in what is worth keeping.
+# printed: executions, libFuzzer's coverage counters, crashes, and (with
+# llvm-cov installed) the lines and branches of the core's functions that the
+# grown corpus reaches. fuzz/corpus is left as it is: copy in what is worth
+# keeping.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -62,4 +65,26 @@ for t in "${targets[@]}"; do
   [ -n "$crashes" ] && sed 's/^/    reproducer: /' <<<"$crashes"
 done
 echo "logs and grown corpora: $work"
+
+# Source coverage of the grown corpora, counted over the core functions each
+# target reaches at all (a rule file's other functions are other rules).
+if command -v llvm-cov >/dev/null && command -v llvm-profdata >/dev/null; then
+  coverage=build/fuzz-coverage
+  cmake -S . -B "$coverage" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
+    -DPELKO_LINUX_APP=OFF -DPELKO_FUZZ=ON -DPELKO_FUZZ_COVERAGE=ON >/dev/null
+  cmake --build "$coverage" --target "${targets[@]}" >/dev/null
+  printf '\n%-24s %9s %15s %17s\n' target functions "lines covered" "branches covered"
+  for t in "${targets[@]}"; do
+    dir=$work/$t
+    LLVM_PROFILE_FILE=$dir/coverage.profraw "$coverage/fuzz/$t" -runs=0 "$dir/corpus" >/dev/null 2>&1 || true
+    llvm-profdata merge -sparse "$dir/coverage.profraw" -o "$dir/coverage.profdata"
+    llvm-cov report "$coverage/fuzz/$t" -instr-profile="$dir/coverage.profdata" -show-functions src/ |
+      awk -v t="$t" '$1 !~ /^(File|Name|TOTAL|-)/ && NF >= 10 && $2 > 0 && $3 < $2 {
+          n++; lines += $5; linesMissed += $6; branches += $8; branchesMissed += $9 }
+        END { printf "%-24s %9d %9d of %-4d %9d of %-4d\n", t, n, lines - linesMissed, lines,
+              branches - branchesMissed, branches }'
+  done
+else
+  echo "(install llvm for the source coverage of the grown corpora)"
+fi
 [ "$found" -eq 0 ]
