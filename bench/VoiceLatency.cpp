@@ -19,8 +19,8 @@
 #include "DemoService.h"
 #include "app/AppDelegate.h"
 #include "app/BuildConfig.h"
-#include "gtk/ApplicationLifecycle.h"
-#include "gtk/LinuxPlatform.h"
+#include "gtk/app/ApplicationLifecycle.h"
+#include "gtk/app/Platform.h"
 #include "voice/SpeakRepliesSetting.h"
 #include "voice/VoiceStatusTexts.h"
 
@@ -77,7 +77,7 @@ int main(int argc, char** argv) {
 
     gtk::SpeechModel model;
     model.grammar = argv[3];  // empty: the language model
-    auto platform = std::make_unique<gtk::LinuxPlatform>(application, gtk::DataDirectories::forCurrentUser(),
+    auto platform = std::make_unique<gtk::Platform>(application, gtk::DataDirectories::forCurrentUser(),
                                                          build::kVersion, model);
     platform->setAudioFile(wav);
     Ports ports = platform->ports();

@@ -10,10 +10,10 @@
 #include "app/AppDelegate.h"
 #include "app/BuildConfig.h"
 #include "app/CommandLine.h"
-#include "gtk/ApplicationLifecycle.h"
-#include "gtk/GUriUrls.h"
-#include "gtk/LinuxPlatform.h"
-#include "gtk/SoftwareDrawing.h"
+#include "gtk/app/ApplicationLifecycle.h"
+#include "gtk/system/UrlsPort.h"
+#include "gtk/app/Platform.h"
+#include "gtk/app/SoftwareDrawing.h"
 
 namespace {
 
@@ -23,21 +23,29 @@ struct Process {
     AppConfig config;
     ProcessValues values;
     gtk::SpeechModel speechModel;
-    std::unique_ptr<gtk::LinuxPlatform> platform;
+    std::unique_ptr<gtk::Platform> platform;
     std::shared_ptr<AppDelegate> delegate;
     std::unique_ptr<gtk::ApplicationLifecycle> lifecycle;
+    int status = 0;
 };
 
 // Runs only in the instance that owns the application id; a second launch
 // hands its activation to that one and exits.
 void onStartup(GtkApplication* application, gpointer data) {
     auto* process = static_cast<Process*>(data);
-    process->platform = std::make_unique<gtk::LinuxPlatform>(application, gtk::DataDirectories::forCurrentUser(),
+    process->platform = std::make_unique<gtk::Platform>(application, gtk::DataDirectories::forCurrentUser(),
                                                               build::kVersion, process->speechModel);
     // A developer and benchmark option: a WAV file stands in for the microphone.
     if (const char* audioFile = g_getenv("PELKO_AUDIO_FILE"); audioFile && *audioFile)
         process->platform->setAudioFile(audioFile);
-    process->delegate = std::make_shared<AppDelegate>(process->platform->ports(), process->config, process->values);
+    const Ports ports = process->platform->ports();
+    if (const auto problem = portsProblem(ports)) {
+        g_printerr("pelko: %s\n", problem->c_str());
+        process->status = 1;
+        g_application_quit(G_APPLICATION(application));
+        return;
+    }
+    process->delegate = std::make_shared<AppDelegate>(ports, process->config, process->values);
     process->platform->downloads().setDelegate(process->delegate);
     process->lifecycle =
         std::make_unique<gtk::ApplicationLifecycle>(application, process->platform->application(), *process->delegate);
@@ -58,7 +66,7 @@ int main(int argc, char** argv) {
     // Dictation is offered only when there is a recognizer: a look at the model's files, before anything loads them.
     process.config = buildAppConfig(DesktopInfo{"linux", false, process.speechModel.isInstalled()});
     // The process-wide values first: the home page, the update feed, the download extensions.
-    auto values = makeProcessValues(gtk::GUriUrls(), process.config.serviceOrigin);
+    auto values = makeProcessValues(gtk::UrlsPort(), process.config.serviceOrigin);
     if (!values) {
         // Never run with an origin the bridge's rule could not hold to.
         g_printerr("pelko: the configured service origin \"%s\" is not scheme://host[:port]\n",
@@ -81,5 +89,5 @@ int main(int argc, char** argv) {
     process.delegate.reset();
     process.platform.reset();
     g_object_unref(application);
-    return status;
+    return process.status ? process.status : status;
 }

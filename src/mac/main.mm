@@ -10,7 +10,7 @@
 #include "app/AppDelegate.h"
 #include "app/BuildConfig.h"
 #include "app/CommandLine.h"
-#import "mac/MacPlatform.h"
+#import "mac/app/Platform.h"
 
 namespace {
 
@@ -21,7 +21,7 @@ using namespace pelko;
 struct Process {
     AppConfig config;
     ProcessValues values;
-    mac::MacPlatform platform;
+    mac::Platform platform;
     std::shared_ptr<AppDelegate> delegate;
 };
 
@@ -36,7 +36,7 @@ int main(int argc, const char* argv[]) {
     @autoreleasepool {
         const AppConfig config = buildAppConfig(kMacDesktopInfo);
         // The process-wide values first: the home page, the update feed, the download extensions.
-        auto values = makeProcessValues(mac::FoundationUrls(), config.serviceOrigin);
+        auto values = makeProcessValues(mac::UrlsPort(), config.serviceOrigin);
         if (!values) {
             // Never run with an origin the bridge's rule could not hold to.
             std::fprintf(stderr, "Pelko: the configured service origin \"%s\" is not scheme://host[:port]\n",
@@ -48,7 +48,12 @@ int main(int argc, const char* argv[]) {
         [application setActivationPolicy:NSApplicationActivationPolicyRegular];
 
         static Process* const process = new Process{config, std::move(*values), {}, nullptr};
-        process->delegate = std::make_shared<AppDelegate>(process->platform.ports(), process->config, process->values);
+        const Ports ports = process->platform.ports();
+        if (const auto problem = portsProblem(ports)) {
+            std::fprintf(stderr, "Pelko: %s\n", problem->c_str());
+            return 1;
+        }
+        process->delegate = std::make_shared<AppDelegate>(ports, process->config, process->values);
         PelkoDelegateProxy* proxy = process->platform.proxy();
         proxy.applicationDelegate = process->delegate.get();
         proxy.downloadDelegate = process->delegate.get();

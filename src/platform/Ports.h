@@ -1,5 +1,11 @@
 #pragma once
 
+#include "platform/CoreGuard.h"
+
+#include <optional>
+#include <string>
+#include <vector>
+
 namespace pelko {
 
 class Alerts;
@@ -38,5 +44,10 @@ struct Ports {
     Speech* speech = nullptr;
     Permissions* permissions = nullptr;
 };
+
+// The members a backend left unset, by name; empty when every port is there.
+std::vector<std::string> missingPorts(const Ports& ports);
+// What the process entry reports before refusing to start, or none.
+std::optional<std::string> portsProblem(const Ports& ports);
 
 }  // namespace pelko

@@ -3,7 +3,7 @@
 #include <gtk/gtk.h>
 
 #include "Harness.h"
-#include "gtk/GtkAlerts.h"
+#include "gtk/app/AlertsPort.h"
 
 namespace pelko::e2e {
 namespace {
@@ -49,7 +49,7 @@ class Alerts : public ::testing::TestWithParam<AlertCase> {};
 TEST_P(Alerts, ShowTheirButtonsInOrderAndAnswerAsTheOnePressed) {
     Person person{GetParam().press, nullptr, {}};
     const guint watch = g_timeout_add(20, answerOnceShown, &person);
-    EXPECT_EQ(gtk::GtkAlerts(World::get().application).runModal(GetParam().alert), GetParam().answer);
+    EXPECT_EQ(gtk::AlertsPort(World::get().application).runModal(GetParam().alert), GetParam().answer);
     if (!person.dialog) g_source_remove(watch);
     EXPECT_EQ(person.buttons, GetParam().buttons);
 }

@@ -6,7 +6,7 @@
 
 #include "DemoService.h"
 #include "Harness.h"
-#include "gtk/LinuxPlatform.h"
+#include "gtk/app/Platform.h"
 #include "voice/VoiceStatusTexts.h"
 
 #include <ranges>

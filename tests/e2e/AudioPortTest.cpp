@@ -19,8 +19,8 @@
 #include <thread>
 
 #include "Harness.h"
-#include "gtk/PulseAudioCapture.h"
-#include "gtk/WavFileCapture.h"
+#include "gtk/voice/PulseAudioCapture.h"
+#include "gtk/voice/WavFileCapture.h"
 
 namespace pelko::e2e {
 namespace {

@@ -15,18 +15,18 @@
 #include <thread>
 
 #include "Harness.h"
-#include "gtk/BridgeRelay.h"
-#include "gtk/GLibFiles.h"
-#include "gtk/GObjectRef.h"
-#include "gtk/GUriUrls.h"
-#include "gtk/GlibMainQueue.h"
-#include "gtk/GtkOpenPanels.h"
-#include "gtk/GtkWindowPort.h"
-#include "gtk/KeyFileUserDefaults.h"
-#include "gtk/MenuBarRenderer.h"
-#include "gtk/SettingsFile.h"
-#include "gtk/SoupUrlSession.h"
-#include "gtk/SpawnProcesses.h"
+#include "gtk/web/BridgeRelay.h"
+#include "gtk/system/FilesPort.h"
+#include "gtk/system/GObjectRef.h"
+#include "gtk/system/UrlsPort.h"
+#include "gtk/system/MainQueuePort.h"
+#include "gtk/web/OpenPanelsPort.h"
+#include "gtk/app/WindowPort.h"
+#include "gtk/system/UserDefaultsPort.h"
+#include "gtk/app/MenuBar.h"
+#include "gtk/system/SettingsFile.h"
+#include "gtk/system/UrlSessionPort.h"
+#include "gtk/system/ProcessesPort.h"
 
 namespace pelko::e2e {
 namespace {
@@ -45,7 +45,7 @@ TEST(BackendPorts, UrlsParseLikeThePlatformsUrlType) {
         {"https://pelko.ai/%4", "invalid"},
     };
     for (const auto& [text, expected] : cases) {
-        const auto url = gtk::GUriUrls().urlFromString(text);
+        const auto url = gtk::UrlsPort().urlFromString(text);
         EXPECT_EQ(url ? url->scheme + " " + url->host + " " + std::to_string(url->port.value_or(0)) + " " + url->path
                       : "invalid",
                   expected);
@@ -58,7 +58,7 @@ TEST(BackendPorts, SettingsReadBackAsWhatTheyAreAndAnUnreadableFileIsKeptAside) 
                         << "[W]\nplain=1280\nunit=12px\nhuge=99999999999\n";
     {
         gtk::SettingsFile file(path);
-        gtk::KeyFileUserDefaults defaults(file);
+        gtk::UserDefaultsPort defaults(file);
         const std::pair<const char*, nlohmann::json> values[] = {
             {"flag", true}, {"number", 0}, {"word", "yes"}, {"quoted", "true"}, {"broken", "[1, 2"}};
         for (const auto& [key, value] : values) EXPECT_EQ(defaults.objectForKey(key), value) << key;
@@ -67,11 +67,11 @@ TEST(BackendPorts, SettingsReadBackAsWhatTheyAreAndAnUnreadableFileIsKeptAside) 
         defaults.setBool("voiceSpeakReplies", false);
     }
     gtk::SettingsFile reread(path);  // as at the next launch
-    EXPECT_EQ(gtk::KeyFileUserDefaults(reread).objectForKey("voiceSpeakReplies"), nlohmann::json(false));
+    EXPECT_EQ(gtk::UserDefaultsPort(reread).objectForKey("voiceSpeakReplies"), nlohmann::json(false));
 
     std::ofstream(path) << "this is [not a key file\n";
     gtk::SettingsFile garbled(path);
-    gtk::KeyFileUserDefaults defaults(garbled);
+    gtk::UserDefaultsPort defaults(garbled);
     EXPECT_FALSE(defaults.objectForKey("voiceSpeakReplies"));
     defaults.setBool("voiceSpeakReplies", true);
     EXPECT_EQ(readAll(path + ".unreadable"), "this is [not a key file\n");
@@ -117,7 +117,7 @@ TEST(BackendPorts, DownloadsIsTheFolderTheUserNamedOrHomeDownloadsAndIsMadePriva
         std::ofstream(userDirs) << "XDG_DOWNLOAD_DIR=\"$HOME/" << folder << "\"\n";
         g_reload_user_special_dirs_cache();
     };
-    gtk::GLibFiles files;
+    gtk::FilesPort files;
     EXPECT_EQ(files.homeDirectory(), home);
     EXPECT_EQ(files.downloadsDirectory(), home + "/Downloads");
     named("Saved/Here");
@@ -136,7 +136,7 @@ TEST(BackendPorts, AnItemExistsWhateverItIsEvenALinkToNothing) {
     fs::create_directories(folder);
     std::ofstream(folder + "/file") << "x";
     fs::create_symlink(folder + "/gone", folder + "/dangling");
-    gtk::GLibFiles files;
+    gtk::FilesPort files;
     for (const char* name : {"", "/file", "/dangling"}) EXPECT_TRUE(files.fileExistsAtPath(folder + name)) << name;
     for (const char* name : {"/gone", "/file/below"}) EXPECT_FALSE(files.fileExistsAtPath(folder + name)) << name;
 }
@@ -149,7 +149,7 @@ TEST(BackendPorts, FilesCopyAndSwapWholeTreesAndWriteThePrivateFileInOneStep) {
     std::ofstream(app + "/Contents/MacOS/Pelko") << "v1";
     fs::permissions(app + "/Contents/MacOS/Pelko", fs::perms::owner_all);
     fs::create_symlink("MacOS/Pelko", app + "/Contents/link");
-    gtk::GLibFiles files;
+    gtk::FilesPort files;
 
     EXPECT_EQ(files.createDirectoryAtPath(folder + "/a/b"), std::nullopt);
     EXPECT_EQ(files.createDirectoryAtPath(folder + "/a/b"), std::nullopt);
@@ -184,7 +184,7 @@ TEST(BackendPorts, FilesCopyAndSwapWholeTreesAndWriteThePrivateFileInOneStep) {
 }
 
 TEST(BackendPorts, ProcessesRunWaitedForOrLeftRunningAndThereIsNoLaunchctl) {
-    gtk::SpawnProcesses processes;
+    gtk::ProcessesPort processes;
     EXPECT_TRUE(processes.isExecutableFileAtPath("/bin/sh"));
     EXPECT_FALSE(processes.isExecutableFileAtPath("/bin"));
     EXPECT_FALSE(processes.isExecutableFileAtPath("/bin/launchctl"));
@@ -228,8 +228,8 @@ TEST(BackendPorts, TheFileChooserIsModalOnItsWindowAndAnswersOnceWithTheLinkedFi
     std::ofstream(folder + "/target.txt") << "chosen\n";
     fs::create_symlink(folder + "/target.txt", folder + "/link.txt");
     gtk::SettingsFile settings(folder + "/settings.ini");
-    gtk::GtkWindowPort window(nullptr, settings, Rect{0, 0, 400, 300}, kWindowStyleTitled);
-    gtk::GtkOpenPanels panels;
+    gtk::WindowPort window(nullptr, settings, Rect{0, 0, 400, 300}, kWindowStyleTitled);
+    gtk::OpenPanelsPort panels;
 
     // Accepted, then closed with the window's close button, then cancelled.
     for (const int response : {GTK_RESPONSE_ACCEPT, GTK_RESPONSE_DELETE_EVENT, GTK_RESPONSE_CANCEL}) {
@@ -275,7 +275,7 @@ TEST(BackendPorts, TheFileChooserIsModalOnItsWindowAndAnswersOnceWithTheLinkedFi
 }
 
 TEST(BackendPorts, TheMainQueueRunsBlocksInTheOrderTheyFallDueAndTimersUntilInvalidated) {
-    gtk::GlibMainQueue queue;
+    gtk::MainQueuePort queue;
     std::vector<int> order;
     queue.asyncAfter(30ms, [&] { order.push_back(3); });
     queue.asyncAfter(10ms, [&] { order.push_back(2); });
@@ -300,9 +300,9 @@ TEST(BackendPorts, TheUrlSessionAnswersOffTheMainThreadAndABodyOverTheLimitIsAnE
     std::thread serving([&] { server.listen_after_bind(); });
     std::mutex mutex;
     std::vector<std::string> outcomes;  // bytes received, status, whether it failed, on which thread
-    auto session = std::make_unique<gtk::SoupUrlSession>("Pelko-test ");
+    auto session = std::make_unique<gtk::UrlSessionPort>("Pelko-test ");
     for (const std::size_t size : {kMaxDataTaskBytes, kMaxDataTaskBytes + 1}) {
-        const auto url = gtk::GUriUrls().urlFromString(origin + "/" + std::to_string(size));
+        const auto url = gtk::UrlsPort().urlFromString(origin + "/" + std::to_string(size));
         session->dataTaskWithURL(*url, [&, main = std::this_thread::get_id()](auto& data, auto& response, auto& error) {
             std::lock_guard lock(mutex);
             outcomes.push_back(std::to_string(data ? data->size() : 0) + " " +

@@ -18,12 +18,12 @@
 
 #include "DemoService.h"
 #include "app/BuildConfig.h"
-#include "gtk/ApplicationLifecycle.h"
-#include "gtk/GObjectRef.h"
-#include "gtk/GtkWindowPort.h"
-#include "gtk/LinuxPlatform.h"
-#include "gtk/SoftwareDrawing.h"
-#include "gtk/WebKitViewPort.h"
+#include "gtk/app/ApplicationLifecycle.h"
+#include "gtk/system/GObjectRef.h"
+#include "gtk/app/WindowPort.h"
+#include "gtk/app/Platform.h"
+#include "gtk/app/SoftwareDrawing.h"
+#include "gtk/web/WebViewPort.h"
 
 namespace pelko::e2e {
 
@@ -143,7 +143,7 @@ World::World() : bus_(g_test_dbus_new(G_TEST_DBUS_NONE)) {
         throw std::runtime_error("cannot own the application id on the test bus: " + why);
     }
     platform =
-        std::make_unique<gtk::LinuxPlatform>(application, gtk::DataDirectories::forCurrentUser(), build::kVersion,
+        std::make_unique<gtk::Platform>(application, gtk::DataDirectories::forCurrentUser(), build::kVersion,
                                              gtk::SpeechModel{.grammar = PELKO_VOICE_GRAMMAR});
     demo = std::make_unique<demo::DemoService>("9.9.9");
     if (!demo->start(0)) throw std::runtime_error("cannot start the demo service");
@@ -219,12 +219,12 @@ bool TestApp::launch() {
 }
 
 GtkWindow* TestApp::window() const {
-    auto* port = dynamic_cast<gtk::GtkWindowPort*>(delegate_->window());
+    auto* port = dynamic_cast<gtk::WindowPort*>(delegate_->window());
     return port ? port->gtkWindow() : nullptr;
 }
 
 WebKitWebView* TestApp::webView() const {
-    auto* port = dynamic_cast<gtk::WebKitViewPort*>(delegate_->webView().get());
+    auto* port = dynamic_cast<gtk::WebViewPort*>(delegate_->webView().get());
     return port ? port->webKitView() : nullptr;
 }
 

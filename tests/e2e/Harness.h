@@ -23,7 +23,7 @@ class DemoService;
 }
 namespace pelko::gtk {
 class ApplicationLifecycle;
-class LinuxPlatform;
+class Platform;
 }  // namespace pelko::gtk
 
 namespace pelko::e2e {
@@ -55,7 +55,7 @@ struct World {
     std::string origin() const;  // http://127.0.0.1:<port>, the service origin
 
     GtkApplication* application = nullptr;
-    std::unique_ptr<gtk::LinuxPlatform> platform;
+    std::unique_ptr<gtk::Platform> platform;
     std::unique_ptr<demo::DemoService> demo;
 
 private:

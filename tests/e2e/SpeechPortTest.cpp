@@ -17,7 +17,7 @@
 #include <vector>
 
 #include "Harness.h"
-#include "gtk/PocketSphinxSpeech.h"
+#include "gtk/voice/SpeechPort.h"
 
 namespace pelko::e2e {
 namespace {
@@ -96,7 +96,7 @@ private:
 gtk::SpeechModel withGrammar() { return {gtk::defaultSpeechModelDirectory(), PELKO_VOICE_GRAMMAR}; }
 
 struct Recognition {
-    explicit Recognition(gtk::PocketSphinxSpeech& speech)
+    explicit Recognition(gtk::SpeechPort& speech)
         : recognizer(speech.recognizerForLocale("en-US")), request(speech.makeAudioBufferRecognitionRequest()) {}
     void start() { task = recognizer->recognitionTask(request, deliveries.handler()); }
     // All of a file at once, then its end: what the handler was called with.
@@ -119,7 +119,7 @@ TEST(SpeechPort, SpeechGivesChangingPartialResultsThenTheTranscriptOnTheRecogniz
         SCOPED_TRACE(testing::Message() << format.sampleRate << " Hz, " << format.channelCount << " channels");
         const auto threadsBefore = threadIds();
         {
-            gtk::PocketSphinxSpeech speech(withGrammar());
+            gtk::SpeechPort speech(withGrammar());
             Recognition recognition(speech);
             ASSERT_TRUE(recognition.recognizer && recognition.recognizer->isAvailable());
             EXPECT_TRUE(recognition.recognizer->supportsOnDeviceRecognition());
@@ -150,13 +150,13 @@ TEST(SpeechPort, SpeechGivesChangingPartialResultsThenTheTranscriptOnTheRecogniz
 }
 
 TEST(SpeechPort, SilenceEndsWithAnEmptyFinalResultAndNothingBefore) {
-    gtk::PocketSphinxSpeech speech(withGrammar());
+    gtk::SpeechPort speech(withGrammar());
     EXPECT_EQ(Recognition(speech).hear("silence.wav"), std::vector<std::string>{"final "});
 }
 
 // A recording does not hear differently for what came before it.
 TEST(SpeechPort, TheSameSpeechGivesTheSameWordsEachTime) {
-    gtk::PocketSphinxSpeech speech(withGrammar());
+    gtk::SpeechPort speech(withGrammar());
     for (int time = 1; time <= 3; ++time)
         EXPECT_EQ(Recognition(speech).hear("hello-world.wav").back(), "final hello world") << "time " << time;
 }
@@ -168,7 +168,7 @@ TEST(SpeechPort, ACancelledTaskDeliversNothingMoreAndTheNextOneRuns) {
     for (const Stop stop : {Stop::cancel, Stop::dropTask, Stop::dropRecognizer, Stop::destroySpeech}) {
         SCOPED_TRACE(static_cast<int>(stop));
         const auto threadsBefore = threadIds();
-        auto speech = std::make_unique<gtk::PocketSphinxSpeech>(withGrammar());
+        auto speech = std::make_unique<gtk::SpeechPort>(withGrammar());
         Recognition first(*speech);
         first.start();
         const auto buffers = buffersOf("hello-world.wav");
@@ -196,7 +196,7 @@ TEST(SpeechPort, ACancelledTaskDeliversNothingMoreAndTheNextOneRuns) {
 }
 
 TEST(SpeechPort, OnlyUsEnglishHasARecognizerAndAMissingModelIsUnavailableAndFailsItsTasks) {
-    gtk::PocketSphinxSpeech installed(withGrammar());
+    gtk::SpeechPort installed(withGrammar());
     const std::pair<const char*, bool> locales[] = {
         {"en-US", true}, {"en_us", true}, {"en-GB", false}, {"fr-FR", false}};
     for (const auto& [locale, recognized] : locales)
@@ -207,7 +207,7 @@ TEST(SpeechPort, OnlyUsEnglishHasARecognizerAndAMissingModelIsUnavailableAndFail
     const gtk::SpeechModel missing{empty, ""};
     EXPECT_TRUE(withGrammar().isInstalled());
     EXPECT_FALSE(missing.isInstalled());
-    gtk::PocketSphinxSpeech speech(missing);
+    gtk::SpeechPort speech(missing);
     Recognition recognition(speech);
     ASSERT_TRUE(recognition.recognizer);
     EXPECT_FALSE(recognition.recognizer->isAvailable());

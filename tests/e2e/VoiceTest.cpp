@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "Harness.h"
-#include "gtk/LinuxPlatform.h"
+#include "gtk/app/Platform.h"
 #include "voice/VoiceStatusTexts.h"
 
 namespace pelko::e2e {

@@ -72,6 +72,15 @@ TEST(ProcessValues, ComeFromAServiceOriginThatIsSchemeHostAndPortOnly) {
         EXPECT_FALSE(makeProcessValues(FakeUrls(), origin)) << origin;
 }
 
+TEST(Ports, APortABackendForgotStopsTheStartByName) {
+    FakePlatform platform;
+    EXPECT_EQ(portsProblem(platform.ports()), std::nullopt);
+    Ports ports = platform.ports();
+    ports.speech = nullptr;
+    ports.application = nullptr;
+    EXPECT_EQ(portsProblem(ports), "the platform left these ports unset: application speech");
+}
+
 TEST(Window, CloseOnlyHidesAndReopenBringsTheSamePageBack) {
     TestApp t;
     t.launch();

@@ -1,0 +1,223 @@
+#include "gtk/app/ApplicationPort.h"
+
+#include <gtk/gtk.h>
+#include <webkit/webkit.h>
+
+#include <vector>
+
+#include "gtk/app/WindowPort.h"
+#include "gtk/app/KeyEvents.h"
+#include "gtk/app/MenuBar.h"
+
+namespace pelko::gtk {
+
+struct ApplicationPort::KeyDispatch {
+    ApplicationPort* port = nullptr;
+    struct Monitor {
+        unsigned long long id;
+        std::shared_ptr<KeyEventMonitor> handler;
+    };
+    std::vector<Monitor> monitors;
+    unsigned long long nextId = 1;
+};
+
+namespace {
+
+class MonitorRegistration : public MonitorToken {
+public:
+    MonitorRegistration(std::weak_ptr<ApplicationPort::KeyDispatch> dispatch, unsigned long long id)
+        : dispatch_(std::move(dispatch)), id_(id) {}
+    ~MonitorRegistration() override {
+        auto dispatch = dispatch_.lock();
+        if (!dispatch) return;
+        std::erase_if(dispatch->monitors, [this](const auto& monitor) { return monitor.id == id_; });
+    }
+
+private:
+    std::weak_ptr<ApplicationPort::KeyDispatch> dispatch_;
+    unsigned long long id_;
+};
+
+// What one window's key controller needs; it lives as long as the controller.
+struct WindowKeys {
+    std::shared_ptr<ApplicationPort::KeyDispatch> dispatch;
+    GtkWindow* window = nullptr;
+    KeyDownTracker tracker;
+};
+
+gboolean onKeyPressed(GtkEventControllerKey* controller, guint /*keyval*/, guint keycode, GdkModifierType state,
+                      gpointer data) {
+    auto* keys = static_cast<WindowKeys*>(data);
+    GdkEvent* event = gtk_event_controller_get_current_event(GTK_EVENT_CONTROLLER(controller));
+    KeyDownTracker::KeyDown keyDown;
+    if (!keys->tracker.pressed(event, keycode, keyDown)) return FALSE;
+
+    ApplicationPort::KeyDispatch& dispatch = *keys->dispatch;
+    KeyEvent keyEvent;
+    keyEvent.window = WindowPort::fromGtkWindow(keys->window);
+    keyEvent.modifierFlags = modifierFlagsFromGdk(state);
+    keyEvent.keyCode = keyCodeFromHardware(keycode);
+    keyEvent.isARepeat = keyDown.isARepeat;
+    // A monitor may remove itself (or another) while it runs.
+    std::vector<std::shared_ptr<KeyEventMonitor>> monitors;
+    for (const auto& monitor : dispatch.monitors) monitors.push_back(monitor.handler);
+    for (const auto& monitor : monitors) {
+        if (!(*monitor)(keyEvent)) return TRUE;
+    }
+    if (dispatch.port && event) return dispatch.port->performKeyEquivalent(event, keyDown.isARepeat);
+    return FALSE;
+}
+
+void onKeyReleased(GtkEventControllerKey* /*controller*/, guint /*keyval*/, guint keycode, GdkModifierType /*state*/,
+                   gpointer data) {
+    static_cast<WindowKeys*>(data)->tracker.released(keycode);
+}
+
+constexpr const char* kWindowKeysKey = "pelko-window-keys";
+
+// Connected with the key controller as its object: it is disconnected when the controller goes.
+void onActiveChanged(GtkWindow* window, GParamSpec* /*pspec*/, gpointer controller) {
+    if (gtk_window_is_active(window)) return;
+    if (auto* keys = static_cast<WindowKeys*>(g_object_get_data(G_OBJECT(controller), kWindowKeysKey))) {
+        keys->tracker.reset();
+    }
+}
+
+GtkWidget* focusedWidget(GtkApplication* application) {
+    GtkWindow* window = gtk_application_get_active_window(application);
+    if (!window || !gtk_widget_get_visible(GTK_WIDGET(window))) return nullptr;
+    if (GtkWidget* focus = gtk_window_get_focus(window)) return focus;
+    if (WindowPort* port = WindowPort::fromGtkWindow(window)) return port->contentWidget();
+    return nullptr;
+}
+
+WebKitWebView* enclosingWebView(GtkWidget* widget) {
+    for (GtkWidget* w = widget; w; w = gtk_widget_get_parent(w)) {
+        if (WEBKIT_IS_WEB_VIEW(w)) return WEBKIT_WEB_VIEW(w);
+    }
+    return nullptr;
+}
+
+struct EditingCommand {
+    MenuAction action;
+    const char* webKitCommand;
+    const char* widgetAction;  // the same command on GTK's own text widgets
+};
+
+constexpr EditingCommand kEditingCommands[] = {
+    {MenuAction::undo, WEBKIT_EDITING_COMMAND_UNDO, "text.undo"},
+    {MenuAction::redo, WEBKIT_EDITING_COMMAND_REDO, "text.redo"},
+    {MenuAction::cut, WEBKIT_EDITING_COMMAND_CUT, "clipboard.cut"},
+    {MenuAction::copy, WEBKIT_EDITING_COMMAND_COPY, "clipboard.copy"},
+    {MenuAction::paste, WEBKIT_EDITING_COMMAND_PASTE, "clipboard.paste"},
+    {MenuAction::selectAll, WEBKIT_EDITING_COMMAND_SELECT_ALL, "selection.select-all"},
+};
+
+}  // namespace
+
+ApplicationPort::ApplicationPort(GtkApplication* application, std::string applicationName, std::string version)
+    : application_(application),
+      applicationName_(std::move(applicationName)),
+      version_(std::move(version)),
+      dispatch_(std::make_shared<KeyDispatch>()) {
+    dispatch_->port = this;
+    menuBar_ = std::make_unique<MenuBar>(
+        G_ACTION_MAP(application_), applicationName_, [this](MenuItem& item, bool isARepeat) {
+            if (MenuActionTarget* target = item.target()) {
+                target->performMenuAction(item.action(), item, isARepeat);
+            } else {
+                performStandardCommand(item.action());
+            }
+        });
+}
+
+ApplicationPort::~ApplicationPort() {
+    dispatch_->port = nullptr;
+    // After the main loop ends the application is no longer registered and has no menu bar to drop.
+    if (g_application_get_is_registered(G_APPLICATION(application_))) {
+        gtk_application_set_menubar(application_, nullptr);
+    }
+}
+
+void ApplicationPort::activateIgnoringOtherApps() {
+    GtkWindow* active = gtk_application_get_active_window(application_);
+    if (active && gtk_widget_get_visible(GTK_WIDGET(active))) {
+        gtk_window_present(active);
+        return;
+    }
+    for (GList* l = gtk_application_get_windows(application_); l; l = l->next) {
+        GtkWindow* window = GTK_WINDOW(l->data);
+        if (gtk_widget_get_visible(GTK_WIDGET(window))) {
+            gtk_window_present(window);
+            return;
+        }
+    }
+}
+
+void ApplicationPort::terminate() { g_application_quit(G_APPLICATION(application_)); }
+
+void ApplicationPort::setMainMenu(std::shared_ptr<Menu> menu) {
+    menuBar_->render(menu);
+    gtk_application_set_menubar(application_, menuBar_->model() ? G_MENU_MODEL(menuBar_->model()) : nullptr);
+}
+
+std::unique_ptr<MonitorToken> ApplicationPort::addLocalMonitorForKeyDownEvents(KeyEventMonitor handler) {
+    const unsigned long long id = dispatch_->nextId++;
+    dispatch_->monitors.push_back({id, std::make_shared<KeyEventMonitor>(std::move(handler))});
+    return std::make_unique<MonitorRegistration>(dispatch_, id);
+}
+
+void ApplicationPort::attachWindow(WindowPort& window) {
+    auto* keys = new WindowKeys{dispatch_, window.gtkWindow(), {}};
+    GtkEventController* controller = gtk_event_controller_key_new();
+    gtk_event_controller_set_propagation_phase(controller, GTK_PHASE_CAPTURE);
+    g_object_set_data_full(G_OBJECT(controller), kWindowKeysKey, keys,
+                           [](gpointer data) { delete static_cast<WindowKeys*>(data); });
+    g_signal_connect(controller, "key-pressed", G_CALLBACK(onKeyPressed), keys);
+    g_signal_connect(controller, "key-released", G_CALLBACK(onKeyReleased), keys);
+    g_signal_connect_object(window.gtkWindow(), "notify::is-active", G_CALLBACK(onActiveChanged), controller,
+                            G_CONNECT_DEFAULT);
+    gtk_widget_add_controller(GTK_WIDGET(window.gtkWindow()), controller);
+}
+
+bool ApplicationPort::performKeyEquivalent(GdkEvent* event, bool isARepeat) {
+    return menuBar_->performKeyEquivalent(event, isARepeat);
+}
+
+void ApplicationPort::performStandardCommand(MenuAction action) {
+    GtkWindow* active = gtk_application_get_active_window(application_);
+    const bool activeVisible = active && gtk_widget_get_visible(GTK_WIDGET(active));
+    switch (action) {
+    case MenuAction::orderFrontStandardAboutPanel:
+        gtk_show_about_dialog(activeVisible ? active : nullptr, "program-name", applicationName_.c_str(), "version",
+                              version_.c_str(), "comments", "A desktop shell for the Pelko chat service", nullptr);
+        return;
+    case MenuAction::hide:
+        for (GList* l = gtk_application_get_windows(application_); l; l = l->next) {
+            if (gtk_widget_get_visible(GTK_WIDGET(l->data))) gtk_window_minimize(GTK_WINDOW(l->data));
+        }
+        return;
+    case MenuAction::terminate: terminate(); return;
+    case MenuAction::performMiniaturize:
+        if (activeVisible) gtk_window_minimize(active);
+        return;
+    case MenuAction::performClose:
+        // The same path as the window's close button: the delegate decides.
+        if (activeVisible) gtk_window_close(active);
+        return;
+    default: break;
+    }
+    for (const auto& command : kEditingCommands) {
+        if (command.action != action) continue;
+        GtkWidget* focus = focusedWidget(application_);
+        if (!focus) return;
+        if (WebKitWebView* view = enclosingWebView(focus)) {
+            webkit_web_view_execute_editing_command(view, command.webKitCommand);
+        } else {
+            gtk_widget_activate_action(focus, command.widgetAction, nullptr);
+        }
+        return;
+    }
+}
+
+}  // namespace pelko::gtk

@@ -1,0 +1,39 @@
+#include "gtk/app/Platform.h"
+
+namespace pelko::gtk {
+
+Platform::Platform(GtkApplication* application, DataDirectories directories, std::string version,
+                             SpeechModel speechModel)
+    : directories_(std::move(directories)),
+      settings_(directories_.settingsFile()),
+      dataStore_(directories_, downloads_),
+      alerts_(application),
+      bundle_(version),
+      application_(application, kApplicationName, version),
+      toolkit_(application_, settings_, dataStore_, urls_),
+      userDefaults_(settings_),
+      speech_(std::move(speechModel)),
+      permissions_(mainQueue_),
+      urlSession_(std::string(kApplicationName) + "/" + version + " ") {}
+
+Ports Platform::ports() {
+    Ports ports;
+    ports.application = &application_;
+    ports.alerts = &alerts_;
+    ports.bundle = &bundle_;
+    ports.mainQueue = &mainQueue_;
+    ports.toolkit = &toolkit_;
+    ports.urls = &urls_;
+    ports.urlSession = &urlSession_;
+    ports.userDefaults = &userDefaults_;
+    ports.workspace = &workspace_;
+    ports.files = &files_;
+    ports.openPanels = &openPanels_;
+    ports.processes = &processes_;
+    ports.audio = &audio_;
+    ports.speech = &speech_;
+    ports.permissions = &permissions_;
+    return ports;
+}
+
+}  // namespace pelko::gtk

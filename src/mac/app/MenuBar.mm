@@ -1,0 +1,93 @@
+#import "mac/app/MenuBar.h"
+
+#include <vector>
+
+#include "mac/system/CocoaValues.h"
+
+using namespace pelko;
+
+@implementation PelkoMenuItemSender {
+    std::vector<std::shared_ptr<MenuItem>> _items;  // by the native item's tag
+}
+
+- (NSInteger)addItem:(const std::shared_ptr<MenuItem>&)item {
+    _items.push_back(item);
+    return static_cast<NSInteger>(_items.size() - 1);
+}
+
+- (void)performMenuItem:(NSMenuItem*)sender {
+    const NSInteger tag = sender.tag;
+    if (tag < 0 || static_cast<std::size_t>(tag) >= _items.size()) return;
+    MenuItem& item = *_items[static_cast<std::size_t>(tag)];
+    MenuActionTarget* target = item.target();
+    if (!target) return;
+    NSEvent* event = [NSApp currentEvent];
+    const bool isARepeat = event && event.type == NSEventTypeKeyDown && [event isARepeat];
+    target->performMenuAction(item.action(), item, isARepeat);
+}
+
+@end
+
+namespace pelko::mac {
+
+namespace {
+
+// The standard action a first-responder item sends.
+SEL _Nullable standardAction(MenuAction action) {
+    switch (action) {
+    case MenuAction::orderFrontStandardAboutPanel: return @selector(orderFrontStandardAboutPanel:);
+    case MenuAction::hide: return @selector(hide:);
+    case MenuAction::terminate: return @selector(terminate:);
+    // AppKit declares no undo: or redo: method; the responders that undo
+    // answer to these names.
+    case MenuAction::undo: return NSSelectorFromString(@"undo:");
+    case MenuAction::redo: return NSSelectorFromString(@"redo:");
+    case MenuAction::cut: return @selector(cut:);
+    case MenuAction::copy: return @selector(copy:);
+    case MenuAction::paste: return @selector(paste:);
+    case MenuAction::selectAll: return @selector(selectAll:);
+    case MenuAction::performMiniaturize: return @selector(performMiniaturize:);
+    case MenuAction::performClose: return @selector(performClose:);
+    default: return nullptr;
+    }
+}
+
+NSControlStateValue nativeState(MenuItemState state) {
+    return state == MenuItemState::on ? NSControlStateValueOn : NSControlStateValueOff;
+}
+
+NSMenuItem* makeItem(const std::shared_ptr<MenuItem>& model, PelkoMenuItemSender* sender) {
+    if (model->isSeparatorItem()) return [NSMenuItem separatorItem];
+    SEL action = model->target() ? @selector(performMenuItem:) : standardAction(model->action());
+    NSMenuItem* item = [[NSMenuItem alloc] initWithTitle:toNSString(model->title())
+                                                  action:action
+                                           keyEquivalent:toNSString(model->keyEquivalent())];
+    item.keyEquivalentModifierMask = static_cast<NSEventModifierFlags>(model->keyEquivalentModifierMask());
+    if (model->target()) {
+        item.target = sender;
+        item.tag = [sender addItem:model];
+    }
+    item.state = nativeState(model->state());
+    item.enabled = model->isEnabled();
+    if (model->submenu()) item.submenu = makeNativeMenu(*model->submenu(), sender);
+
+    __weak NSMenuItem* weakItem = item;
+    model->setChangeObserver([weakItem](const MenuItem& changed) {
+        NSMenuItem* native = weakItem;
+        if (!native) return;
+        native.title = toNSString(changed.title());
+        native.state = nativeState(changed.state());
+        native.enabled = changed.isEnabled();
+    });
+    return item;
+}
+
+}  // namespace
+
+NSMenu* makeNativeMenu(const Menu& menu, PelkoMenuItemSender* sender) {
+    NSMenu* native = [[NSMenu alloc] initWithTitle:toNSString(menu.title())];
+    for (const auto& item : menu.items()) [native addItem:makeItem(item, sender)];
+    return native;
+}
+
+}  // namespace pelko::mac
