@@ -39,7 +39,7 @@ class AppDelegate : public ApplicationDelegate,
                     public MenuActionTarget,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
-    AppDelegate(Ports ports, AppConfig config, ProcessValues values);
+    AppDelegate(Ports ports, AppConfig config);
     ~AppDelegate() override;
     AppDelegate(const AppDelegate&) = delete;
     AppDelegate& operator=(const AppDelegate&) = delete;
@@ -104,8 +104,6 @@ private:
 
     const Ports ports_;
     const AppConfig config_;
-    const ProcessValues values_;
-    const InAppHosts inAppHosts_;
     Downloads downloads_;
     Relocator relocator_;
     AgentInstaller agentInstaller_;
