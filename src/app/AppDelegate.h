@@ -77,7 +77,7 @@ public:
     void decideDestination(const DownloadRef& download, const std::string& suggestedFilename,
                            DownloadDestinationCompletion completionHandler) override;
     void downloadDidFinish(const DownloadRef& download) override;
-    void downloadDidFail(const DownloadRef& download, const std::string& localizedDescription) override;
+    void downloadDidFail(const DownloadRef& download, const DownloadFailure& failure) override;
     // The page bridge: messages dispatched by their "type".
     void didReceiveScriptMessage(const ScriptMessage& message) override;
 

@@ -62,8 +62,8 @@ void AppDelegate::decideDestination(const DownloadRef& download, const std::stri
 
 void AppDelegate::downloadDidFinish(const DownloadRef& download) { downloads_.didFinish(download); }
 
-void AppDelegate::downloadDidFail(const DownloadRef& download, const std::string& localizedDescription) {
-    downloads_.didFail(download, localizedDescription);
+void AppDelegate::downloadDidFail(const DownloadRef& download, const DownloadFailure& failure) {
+    downloads_.didFail(download, failure);
 }
 
 void AppDelegate::didReceiveScriptMessage(const ScriptMessage& message) {
