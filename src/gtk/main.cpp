@@ -16,6 +16,7 @@
 #include "gtk/system/UrlsPort.h"
 #include "gtk/app/Platform.h"
 #include "gtk/app/SoftwareDrawing.h"
+#include "gtk/app/StartupTrace.h"
 
 namespace {
 
@@ -33,6 +34,7 @@ struct Process {
 // Runs only in the instance that owns the application id; a second launch
 // hands its activation to that one and exits.
 void onStartup(GtkApplication* application, gpointer data) {
+    gtk::traceStartup("toolkit-ready");
     auto* process = static_cast<Process*>(data);
     process->platform = std::make_unique<gtk::Platform>(application, gtk::DataDirectories::forCurrentUser(),
                                                               build::kVersion, process->speechModel);
@@ -55,6 +57,7 @@ void onStartup(GtkApplication* application, gpointer data) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    gtk::traceStartup("main");
     // Before anything that needs a display.
     if (readCommandLine(std::vector<std::string>(argv + 1, argv + argc)) == LaunchRequest::printVersion) {
         std::printf("%s\n", build::kVersion);
