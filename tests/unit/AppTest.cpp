@@ -35,6 +35,8 @@ TEST(Launch, SetsUpTheWebViewWindowAndMenusAsTheServiceExpects) {
     EXPECT_EQ(t.webView().navigationDelegate, t.app.get());
     EXPECT_EQ(t.webView().uiDelegate, t.app.get());
     EXPECT_EQ(t.webView().loads, std::vector<UrlRequest>{UrlRequest{*t.platform.urls.urlFromString("https://pelko.test/")}});
+    // Asked for before the window is built, so the engine's web process starts meanwhile.
+    EXPECT_EQ(t.platform.toolkit.loadsBeforeWindow, 1u);
 
     EXPECT_EQ(t.window().contentRect, (Rect{0, 0, 1280, 860}));
     EXPECT_EQ(t.window().styleMask, 15u);
