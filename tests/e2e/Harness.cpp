@@ -145,7 +145,7 @@ World::World() : bus_(g_test_dbus_new(G_TEST_DBUS_NONE)) {
     platform =
         std::make_unique<gtk::Platform>(application, gtk::DataDirectories::forCurrentUser(), build::kVersion,
                                              gtk::SpeechModel{.grammar = PELKO_VOICE_GRAMMAR});
-    demo = std::make_unique<demo::DemoService>("9.9.9");
+    demo = std::make_unique<demo::DemoService>(build::kVersion);  // no update offered unless a test publishes one
     if (!demo->start(0)) throw std::runtime_error("cannot start the demo service");
 }
 
