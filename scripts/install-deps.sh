@@ -11,6 +11,7 @@ packages=(
   xvfb xauth dbus-x11 imagemagick
   dbus-daemon libxtst-dev
   clang libclang-rt-dev libplist-dev
+  unicode-data
   desktop-file-utils
   libcurl4-openssl-dev
 )
