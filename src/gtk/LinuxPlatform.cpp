@@ -33,6 +33,7 @@ Ports LinuxPlatform::ports() {
     ports.audio = &audio_;
     ports.speech = &speech_;
     ports.permissions = &permissions_;
+    ports.diskImages = &diskImages_;
     return ports;
 }
 

@@ -6,6 +6,7 @@
 
 #include "gtk/DataDirectories.h"
 #include "gtk/DesktopWorkspace.h"
+#include "gtk/DiskImages.h"
 #include "gtk/DownloadRelay.h"
 #include "gtk/ExecutableBundle.h"
 #include "gtk/GLibFiles.h"
@@ -71,6 +72,7 @@ private:
     LinuxAudio audio_;
     PocketSphinxSpeech speech_;
     LinuxPermissions permissions_;
+    DiskImages diskImages_;
     // Last, so it stops first: requests it cancels may still post to the main queue.
     SoupUrlSession urlSession_;
 };

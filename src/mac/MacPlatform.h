@@ -8,6 +8,7 @@
 #include "mac/CocoaOpenPanels.h"
 #include "mac/CocoaToolkit.h"
 #include "mac/CocoaWorkspace.h"
+#include "mac/DiskImages.h"
 #include "mac/DispatchMainQueue.h"
 #include "mac/FileManagerFiles.h"
 #include "mac/FoundationUrls.h"
@@ -53,6 +54,7 @@ private:
     AudioEngineCapture audio_;
     SpeechFramework speech_;
     SystemPermissions permissions_;
+    DiskImages diskImages_;
 };
 
 }  // namespace pelko::mac

@@ -21,6 +21,7 @@ Ports MacPlatform::ports() {
     ports.audio = &audio_;
     ports.speech = &speech_;
     ports.permissions = &permissions_;
+    ports.diskImages = &diskImages_;
     return ports;
 }
 

@@ -6,6 +6,7 @@ class Alerts;
 class Application;
 class Audio;
 class Bundle;
+class DiskImages;
 class Files;
 class MainQueue;
 class OpenPanels;
@@ -37,6 +38,8 @@ struct Ports {
     Audio* audio = nullptr;
     Speech* speech = nullptr;
     Permissions* permissions = nullptr;
+    // Install location: whether the volume the application came on is a disk image.
+    DiskImages* diskImages = nullptr;
 };
 
 }  // namespace pelko
