@@ -23,7 +23,9 @@ bool isControl(GraphemeBreak b) {
     return b == GraphemeBreak::control || b == GraphemeBreak::cr || b == GraphemeBreak::lf;
 }
 
-// The rules GB3 to GB999 of UAX #29, in their order: the first that matches decides.
+// The rules GB3 to GB999 of UAX #29 as of Unicode 15.0, the tables' version
+// (15.1 adds GB9c, which needs Indic_Conjunct_Break), in their order: the
+// first that matches decides.
 bool breaksBetween(const Before& before, GraphemeBreak next, bool nextIsPictographic) {
     using B = GraphemeBreak;
     const B last = before.last;
