@@ -308,6 +308,17 @@
     $("imessage-status").textContent = "Unavailable";
   }
 
+  // ---- Update manifest --------------------------------------------------
+
+  $("publish-update").addEventListener("click", function () {
+    fetch("/api/demo/publish", { method: "POST", cache: "no-store" })
+      .then(function (response) { return response.json(); })
+      .then(function (answer) {
+        $("manifest-version").textContent = "latest desktop app: " + answer.latestDesktopVersion;
+        $("publish-note").textContent = "published; choose Check for Updates";
+      });
+  });
+
   // ---- Service status -----------------------------------------------------
 
   // ---- Bench mode (pelko-demo --bench) ------------------------------------

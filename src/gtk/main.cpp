@@ -13,10 +13,10 @@
 #include "app/BuildConfig.h"
 #include "app/CommandLine.h"
 #include "gtk/app/ApplicationLifecycle.h"
-#include "gtk/system/UrlsPort.h"
 #include "gtk/app/Platform.h"
 #include "gtk/app/SoftwareDrawing.h"
 #include "gtk/app/StartupTrace.h"
+#include "gtk/system/UrlsPort.h"
 
 namespace {
 
