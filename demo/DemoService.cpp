@@ -128,7 +128,11 @@ std::string nextMinorVersion(const std::string& version) {
     ++pieces[minor];
     std::fill(pieces.begin() + static_cast<std::ptrdiff_t>(minor) + 1, pieces.end(), 0);
     std::string next;
-    for (const long piece : pieces) next += (next.empty() ? "" : ".") + std::to_string(piece);
+    for (const long piece : pieces) {
+        // Appended piece by piece: GCC 12 at -O3 takes "." + std::string for an overlapping copy.
+        if (!next.empty()) next += '.';
+        next += std::to_string(piece);
+    }
     return next;
 }
 
