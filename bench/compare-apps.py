@@ -84,7 +84,7 @@ MILESTONES = (
 # Where there is no GPU pelko draws without GL (GTK's cairo renderer, WebKit
 # without compositing); MiniBrowser does so with these, which makes it the
 # bare engine drawing as pelko does.
-NO_GL = {"GSK_RENDERER": "cairo", "WEBKIT_DISABLE_COMPOSITING_MODE": "1"}
+NO_GL = {"GSK_RENDERER": "cairo", "GDK_DEBUG": "gl-disable", "WEBKIT_DISABLE_COMPOSITING_MODE": "1"}
 
 
 class RunFailed(Exception):
