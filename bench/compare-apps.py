@@ -634,6 +634,24 @@ def sandbox_facts(run, members):
     return {"confined": confined, "processes": len(members), "as_root": as_root}
 
 
+def next_request(run, service, deadline, late, meanwhile):
+    """The next line of the service's request log and when it came, looking after the
+    app (and calling `meanwhile`) while none comes; RunFailed(late) after the deadline."""
+    while True:
+        remaining = deadline - time.monotonic()
+        if remaining <= 0:
+            raise RunFailed(late + run.log_tail())
+        try:
+            at, line = service.lines.get(timeout=min(0.5, remaining))
+        except queue.Empty:
+            run.check_running()
+            meanwhile()
+            continue
+        if line is None:
+            raise RunFailed("the demo service exited")
+        return at, line
+
+
 def launch_until_api(run, service, options, name):
     """Launches the app and waits for the page's first GET /api; the launch time and the
     service's first request and first API request, in ms from it."""
@@ -642,17 +660,8 @@ def launch_until_api(run, service, options, name):
     deadline = started + options.timeout
     first_at = api_at = None
     while api_at is None:
-        remaining = deadline - time.monotonic()
-        if remaining <= 0:
-            raise RunFailed(f"{name}: no GET /api within {options.timeout:g} s" + run.log_tail())
-        try:
-            at, line = service.lines.get(timeout=min(0.5, remaining))
-        except queue.Empty:
-            run.check_running()
-            run.tree.members()
-            continue
-        if line is None:
-            raise RunFailed("the demo service exited")
+        at, line = next_request(run, service, deadline, f"{name}: no GET /api within {options.timeout:g} s",
+                                run.tree.members)
         parts = line.split()
         if len(parts) >= 2 and parts[0] == "GET" and not parts[1].startswith("/bench/"):
             first_at = first_at or at
@@ -678,17 +687,8 @@ def long_chat(run, service, options):
         deadline = time.monotonic() + 15 + count * max(5.0, 60 * options.chat_word_ms / 1000)
         finished = False
         while not finished:
-            remaining = deadline - time.monotonic()
-            if remaining <= 0:
-                raise RunFailed(f"the page did not finish {count} replies in time" + run.log_tail())
-            try:
-                _, line = service.lines.get(timeout=min(1.0, remaining))
-            except queue.Empty:
-                run.check_running()
-                meter.look()
-                continue
-            if line is None:
-                raise RunFailed("the demo service exited")
+            _, line = next_request(run, service, deadline, f"the page did not finish {count} replies in time",
+                                   meter.look)
             finished = line.startswith("POST /bench/done")
         meter.look()
         cpu_seconds += meter.cpu_seconds()
