@@ -109,7 +109,7 @@ PELKO_IMPLEMENTED_OPTIONAL  // @optional in the SDK
 - (BOOL)setActivationPolicy:(NSApplicationActivationPolicy)activationPolicy
     API_AVAILABLE(macos(10.6));
 - (void)activateIgnoringOtherApps:(BOOL)ignoreOtherApps
-    API_DEPRECATED("Use -activate instead", macos(10.0, API_TO_BE_DEPRECATED));
+    API_DEPRECATED("Use -activate instead", macos(10.0, 27.0));
 - (void)run;
 - (void)terminate:(nullable id)sender;
 - (void)hide:(nullable id)sender;
