@@ -28,6 +28,11 @@ cmake -S . -B build/libcxx -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo --toolchai
 cmake --build build/libcxx -j "$jobs" --target pelko_core PelkoHelper pelko_unit_tests
 ctest --test-dir build/libcxx --output-on-failure -j "$jobs" -L unit
 
+echo "== the macOS build: configured with a Darwin toolchain, and what it generated checked"
+rm -rf build/mac-check
+cmake -S . -B build/mac-check -G Ninja -DCMAKE_BUILD_TYPE=Release --toolchain cmake/toolchains/darwin.cmake >/dev/null
+tests/mac/check-mac-build.py build/mac-check
+
 echo "== fuzz targets, each over its corpus once (fuzz/run.sh fuzzes for longer)"
 cmake -S . -B build/fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ \
   -DPELKO_LINUX_APP=OFF -DPELKO_FUZZ=ON >/dev/null
