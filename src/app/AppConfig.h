@@ -5,47 +5,47 @@
 #include <optional>
 #include <set>
 #include <string>
-#include <vector>
+#include <variant>
 
 #include "platform/Url.h"
+#include "web/DesktopInfo.h"
+#include "web/NavigationPolicy.h"
 
 namespace pelko {
-
-// What the page is told about the shell it runs in. The backend supplies it.
-struct DesktopInfo {
-    std::string platform;
-    bool canSetupIMessage = false;
-    bool canDictate = false;
-};
-
-inline const DesktopInfo kMacDesktopInfo{"mac", true, true};
-
-// Fixed when the application is built.
-struct AppConfig {
-    std::string serviceOrigin;              // "scheme://host[:port]", no trailing slash
-    std::vector<std::string> providerDomains;
-    std::string userAgent;
-    DesktopInfo desktopInfo;
-};
 
 inline constexpr const char* kUserAgent =
     "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7) AppleWebKit/605.1.15 (KHTML, like Gecko) "
     "Version/17.4 Safari/605.1.15";
 
-// The configuration this build was made with, for the given platform.
-AppConfig buildAppConfig(const DesktopInfo& desktopInfo);
+// The system the application runs on, as far as what it offers differs.
+enum class HostPlatform { mac, linux };
 
-// Process-wide values, created once by the process entry.
-struct ProcessValues {
+// Every value the application derives from the build's configuration, made
+// once by the process entry and fixed for the life of the process.
+struct AppConfig {
+    std::string serviceOriginText;  // "scheme://host[:port]", as configured
+    SecurityOrigin serviceOrigin;   // the only origin whose frames the bridge obeys
     Url homeURL;
     Url updateFeedURL;
     std::set<std::string> downloadExtensions;
-    SecurityOrigin serviceOrigin;  // the only origin whose frames the bridge obeys
+    std::string apiBase;            // the default handed to the agent
+    InAppHosts inAppHosts;          // the service's apex domain and the provider domains
+    std::string userAgent;
+    DesktopInfo desktopInfo;
 };
 
-// Builds the values in their fixed order; none when the configured origin is
-// not "scheme://host[:port]" or does not make valid URLs. The application
-// does not start without them.
-std::optional<ProcessValues> makeProcessValues(const Urls& urls, const std::string& serviceOrigin);
+// Why there is no configuration: the application does not start.
+struct ConfigError {
+    std::string message;
+};
+
+// Parses the service origin once and derives every value from it; an error
+// when the origin is not "scheme://host[:port]" or does not make valid URLs.
+// `canDictate`: whether the platform has a speech recognizer to offer.
+std::variant<AppConfig, ConfigError> makeAppConfig(const Urls& urls, const std::string& serviceOrigin,
+                                                   HostPlatform platform, bool canDictate);
+
+// The same, for the origin this build was made for.
+std::variant<AppConfig, ConfigError> buildAppConfig(const Urls& urls, HostPlatform platform, bool canDictate);
 
 }  // namespace pelko

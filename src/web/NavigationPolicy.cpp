@@ -73,9 +73,4 @@ NewWindowVerdict newWindowVerdict(const NavigationAction& action, const InAppHos
     return NewWindowVerdict::loadInWebView;
 }
 
-std::string windowTitleForPage(const std::optional<Url>& url, const std::string& apexDomain) {
-    if (!url || url->host.empty() || isServiceHost(url->host, apexDomain)) return "Pelko";
-    return "Pelko \u2014 " + url->host;
-}
-
 }  // namespace pelko

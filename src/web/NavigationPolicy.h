@@ -52,7 +52,4 @@ enum class NewWindowVerdict {
 
 NewWindowVerdict newWindowVerdict(const NavigationAction& action, const InAppHosts& hosts);
 
-// "Pelko" on the service, "Pelko — host" elsewhere.
-std::string windowTitleForPage(const std::optional<Url>& url, const std::string& apexDomain);
-
 }  // namespace pelko

@@ -224,10 +224,8 @@ struct TestApp {
     std::shared_ptr<RecordingAppDelegate> app;
 
     TestApp() {
-        AppConfig config{kTestOrigin, {"google.com", "github.com", "githubusercontent.com", "apple.com"}, kUserAgent,
-                         kMacDesktopInfo};
-        app = std::make_shared<RecordingAppDelegate>(platform.ports(), config,
-                                                     *makeProcessValues(platform.urls, kTestOrigin));
+        app = std::make_shared<RecordingAppDelegate>(
+            platform.ports(), std::get<AppConfig>(makeAppConfig(platform.urls, kTestOrigin, HostPlatform::mac, true)));
     }
     void launch() { app->applicationDidFinishLaunching(); }
     FakeWindow& window() { return *platform.toolkit.window; }

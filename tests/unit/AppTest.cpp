@@ -60,16 +60,26 @@ TEST(Launch, ARelaunchUnderWayCreatesNothingAndRequestsNothing) {
     EXPECT_EQ(t.platform.mainQueue.pending(), 0u);
 }
 
-TEST(ProcessValues, ComeFromAServiceOriginThatIsSchemeHostAndPortOnly) {
-    const auto values = makeProcessValues(FakeUrls(), "http://127.0.0.1:8421");
-    ASSERT_TRUE(values);
-    EXPECT_EQ(values->homeURL.absoluteString, "http://127.0.0.1:8421/");
-    EXPECT_EQ(values->updateFeedURL.absoluteString, "http://127.0.0.1:8421/desktop-latest.json");
-    EXPECT_EQ(values->downloadExtensions, (std::set<std::string>{"pkg", "dmg", "zip", "exe", "msi"}));
-    EXPECT_EQ(values->serviceOrigin, (SecurityOrigin{"http", "127.0.0.1", 8421}));
+TEST(AppConfig, EveryValueComesFromAServiceOriginThatIsSchemeHostAndPortOnly) {
+    const auto made = makeAppConfig(FakeUrls(), "http://127.0.0.1:8421", HostPlatform::linux, false);
+    ASSERT_TRUE(std::holds_alternative<AppConfig>(made));
+    const auto& config = std::get<AppConfig>(made);
+    EXPECT_EQ(config.homeURL.absoluteString, "http://127.0.0.1:8421/");
+    EXPECT_EQ(config.updateFeedURL.absoluteString, "http://127.0.0.1:8421/desktop-latest.json");
+    EXPECT_EQ(config.downloadExtensions, (std::set<std::string>{"pkg", "dmg", "zip", "exe", "msi"}));
+    EXPECT_EQ(config.serviceOrigin, (SecurityOrigin{"http", "127.0.0.1", 8421}));
+    EXPECT_EQ(config.apiBase, "http://127.0.0.1:8421/api");
+    EXPECT_EQ(config.inAppHosts.apexDomain, "127.0.0.1");
+    EXPECT_EQ(config.desktopInfo, (DesktopInfo{"linux", false, false}));
+    const auto mac = makeAppConfig(FakeUrls(), "https://pelko.test", HostPlatform::mac, true);
+    EXPECT_EQ(std::get<AppConfig>(mac).desktopInfo, (DesktopInfo{"mac", true, true}));
     // Without a host to compare, the bridge's rule could not hold: the app does not start.
-    for (const char* origin : {"https://pelko.test/", "https://pelko.test/app", "not an origin"})
-        EXPECT_FALSE(makeProcessValues(FakeUrls(), origin)) << origin;
+    for (const char* origin : {"https://pelko.test/", "https://pelko.test/app", "not an origin"}) {
+        const auto refused = makeAppConfig(FakeUrls(), origin, HostPlatform::mac, true);
+        ASSERT_TRUE(std::holds_alternative<ConfigError>(refused)) << origin;
+        EXPECT_EQ(std::get<ConfigError>(refused).message,
+                  std::string("the configured service origin \"") + origin + "\" is not scheme://host[:port]");
+    }
 }
 
 TEST(Ports, APortABackendForgotStopsTheStartByName) {

@@ -98,7 +98,7 @@ TEST(Downloads, AFailureIsToldLaterAndForgetsTheDownload) {
     FakePlatform platform;
     Downloads downloads(platform.ports());
     downloads.decideDestination(DownloadRef{1, {}}, "notes.txt");
-    downloads.didFail(DownloadRef{1, {}}, "The network connection was lost.");
+    downloads.didFail(DownloadRef{1, {}}, DownloadFailure{false, "The network connection was lost."});
     EXPECT_TRUE(platform.alerts.shown.empty());
     platform.mainQueue.runUntilIdle();
     ASSERT_EQ(platform.alerts.shown.size(), 1u);
@@ -110,6 +110,12 @@ TEST(Downloads, AFailureIsToldLaterAndForgetsTheDownload) {
     EXPECT_TRUE(platform.workspace.revealed.empty());
     // Its name is free again.
     EXPECT_EQ(downloads.decideDestination(DownloadRef{2, {}}, "notes.txt"), std::string(kFolder) + "notes.txt");
+
+    // A download stopped on purpose, declined a destination say, is no failure.
+    downloads.didFail(DownloadRef{2, {}}, DownloadFailure{true, "Operation was cancelled"});
+    platform.mainQueue.runUntilIdle();
+    EXPECT_EQ(platform.alerts.shown.size(), 1u);
+    EXPECT_EQ(downloads.decideDestination(DownloadRef{3, {}}, "notes.txt"), std::string(kFolder) + "notes.txt");
 }
 
 }  // namespace

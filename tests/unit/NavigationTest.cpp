@@ -5,6 +5,7 @@
 
 #include "fakes/FakePlatform.h"
 #include "web/NavigationPolicy.h"
+#include "web/PageTitle.h"
 
 namespace pelko {
 namespace {

@@ -50,6 +50,7 @@ struct CheckCase {
     std::string silentShows;  // the alert title, or "" for nothing
     std::string manualShows;
     std::string manualMessage;
+    std::optional<UrlError> error = std::nullopt;
 };
 
 class Checks : public ::testing::TestWithParam<CheckCase> {};
@@ -68,7 +69,7 @@ std::vector<std::string> runCheck(const CheckCase& c, bool manual, std::vector<s
     if (manual) t.app->checkForUpdateManual();
     EXPECT_EQ(t.platform.urlSession.requests.size(), 1u);
     EXPECT_EQ(t.platform.urlSession.requests[0].url.absoluteString, std::string(kTestOrigin) + "/desktop-latest.json");
-    t.platform.urlSession.requests[0].completion(c.body, UrlResponse{c.status}, std::nullopt);
+    t.platform.urlSession.requests[0].completion(c.body, UrlResponse{c.status}, c.error);
     t.platform.mainQueue.runUntilIdle();
     if (messages) {
         for (const auto& alert : t.platform.alerts.shown) messages->push_back(alert.message);
@@ -93,6 +94,12 @@ INSTANTIATE_TEST_SUITE_P(
     Answers, Checks,
     ::testing::Values(
         CheckCase{"noData", std::nullopt, 0, "", "Couldn't Check for Updates", "The update server could not be reached."},
+        CheckCase{"unreachable", std::nullopt, 0, "", "Couldn't Check for Updates",
+                  "The update server could not be reached. (Could not connect: Connection refused)",
+                  UrlError{UrlError::Kind::platform, "Could not connect: Connection refused"}},
+        CheckCase{"tooLarge", std::nullopt, 200, "", "Couldn't Check for Updates",
+                  "The update server could not be reached. (The answer is larger than the application accepts.)",
+                  UrlError{UrlError::Kind::tooLarge, {}}},
         CheckCase{"notJson", "<html>Oops</html>", 200, "", "Couldn't Check for Updates",
                   "The update server's answer was not an update description."},
         CheckCase{"anArray", "[1, 2]", 200, "", "Couldn't Check for Updates", ""},
@@ -138,8 +145,8 @@ TEST(UpdateChecks, EachManualCheckAnswersAndNoneOutlivesTheController) {
     t->app->checkForUpdateManual();
     auto& requests = t->platform.urlSession.requests;
     ASSERT_EQ(requests.size(), 3u);
-    requests[2].completion(std::nullopt, std::nullopt, UrlError{"offline"});
-    requests[1].completion(std::nullopt, std::nullopt, UrlError{"offline"});
+    requests[2].completion(std::nullopt, std::nullopt, UrlError{UrlError::Kind::platform, "offline"});
+    requests[1].completion(std::nullopt, std::nullopt, UrlError{UrlError::Kind::platform, "offline"});
     t->platform.mainQueue.runUntilIdle();
     EXPECT_EQ(t->platform.alerts.shown.size(), 2u);
 

@@ -51,6 +51,7 @@ enum : NSStringEncoding {
                                 length:(NSUInteger)len
                               encoding:(NSStringEncoding)encoding;
 @property (nullable, readonly) const char *UTF8String NS_RETURNS_INNER_POINTER;
+- (BOOL)isEqualToString:(NSString *)aString;
 @end
 
 // NSValue.h
@@ -93,8 +94,16 @@ FOUNDATION_EXPORT NSErrorDomain const NSPOSIXErrorDomain;
 + (instancetype)errorWithDomain:(NSErrorDomain)domain
                            code:(NSInteger)code
                        userInfo:(nullable NSDictionary<NSErrorUserInfoKey, id> *)dict;
+@property (readonly, copy) NSErrorDomain domain;
+@property (readonly) NSInteger code;
 @property (readonly, copy) NSString *localizedDescription;
 @end
+
+// NSURLError.h
+FOUNDATION_EXPORT NSErrorDomain const NSURLErrorDomain API_AVAILABLE(macos(10.2));
+typedef NS_ENUM(NSInteger, NSURLError) {
+    NSURLErrorCancelled = -999,
+};
 
 // NSJSONSerialization.h
 typedef NS_OPTIONS(NSUInteger, NSJSONWritingOptions) {
