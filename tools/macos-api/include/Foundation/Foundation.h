@@ -54,6 +54,10 @@ enum : NSStringEncoding {
 - (BOOL)isEqualToString:(NSString *)aString;
 @end
 
+// NSException.h
+@interface NSException : NSObject
+@end
+
 // NSValue.h
 @interface NSValue : NSObject
 @end
