@@ -6,9 +6,11 @@
 #include <gtk/gtk.h>
 #include <httplib.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -189,13 +191,26 @@ TEST(BackendPorts, ProcessesRunWaitedForOrLeftRunningAndThereIsNoLaunchctl) {
     EXPECT_FALSE(processes.isExecutableFileAtPath("/bin"));
     EXPECT_FALSE(processes.isExecutableFileAtPath("/bin/launchctl"));
     EXPECT_EQ(processes.realUserId(), getuid());
-    EXPECT_EQ(processes.runAndWait("/bin/sh", {"-c", "exit 3"}), 3);
-    EXPECT_EQ(processes.runAndWait("/bin/sh", {"-c", R"(test "$1" = 'a "b"')", "sh", "a \"b\""}), 0);
-    EXPECT_EQ(processes.runAndWait("/bin/launchctl", {"list"}), std::nullopt);
+    constexpr std::chrono::milliseconds kPatience{10000};
+    EXPECT_EQ(processes.runAndWait("/bin/sh", {"-c", "exit 3"}, kPatience), 3);
+    EXPECT_EQ(processes.runAndWait("/bin/sh", {"-c", R"(test "$1" = 'a "b"')", "sh", "a \"b\""}, kPatience), 0);
+    EXPECT_EQ(processes.runAndWait("/bin/launchctl", {"list"}, kPatience), std::nullopt);
 
     // The launched shell waits for input this test gives only after launch returned.
     const std::string folder = temporaryHome() + "/launch";
     std::filesystem::create_directories(folder);
+
+    // One that outstays its time is ended before the call returns, and counts as failed.
+    const std::string pidFile = folder + "/hung.pid";
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(processes.runAndWait("/bin/sh", {"-c", "echo $$ > \"$1\"; exec sleep 30", "sh", pidFile},
+                                   std::chrono::milliseconds(300)),
+              std::nullopt);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    std::ifstream pidText(pidFile);
+    pid_t hung = 0;
+    ASSERT_TRUE(pidText >> hung);
+    EXPECT_NE(kill(hung, 0), 0) << "the hung child is still there";
     const std::string in = folder + "/in", out = folder + "/out";
     ASSERT_EQ(mkfifo(in.c_str(), 0600), 0);
     ASSERT_EQ(mkfifo(out.c_str(), 0600), 0);

@@ -76,6 +76,22 @@ public:
     unsigned styleMask = 0;
 };
 
+class FakeWebViewConfiguration : public WebViewConfiguration {
+public:
+    void setWebsiteDataStorePersistent() override {}
+    void setJavaScriptCanOpenWindowsAutomatically(bool allow) override { canOpenWindows = allow; }
+    void setMediaTypesRequiringUserActionForPlayback(unsigned types) override { mediaTypesRequiringUserAction = types; }
+    void addUserScript(const UserScript& script) override { userScripts.push_back(script); }
+    void addScriptMessageHandler(ScriptMessageHandler* handler, const std::string& name) override {
+        handlers[name] = handler;
+    }
+
+    bool canOpenWindows = false;
+    unsigned mediaTypesRequiringUserAction = 0;
+    std::vector<UserScript> userScripts;
+    std::map<std::string, ScriptMessageHandler*> handlers;
+};
+
 class FakeWebView : public WebView {
 public:
     void setNavigationDelegate(NavigationDelegate* d) override { navigationDelegate = d; }
@@ -106,22 +122,9 @@ public:
     std::string userAgent;
     int reloads = 0, backItems = 0, backs = 0, forwardItems = 0, forwards = 0;
     Rect frame;
-};
-
-class FakeWebViewConfiguration : public WebViewConfiguration {
-public:
-    void setWebsiteDataStorePersistent() override {}
-    void setJavaScriptCanOpenWindowsAutomatically(bool allow) override { canOpenWindows = allow; }
-    void setMediaTypesRequiringUserActionForPlayback(unsigned types) override { mediaTypesRequiringUserAction = types; }
-    void addUserScript(const UserScript& script) override { userScripts.push_back(script); }
-    void addScriptMessageHandler(ScriptMessageHandler* handler, const std::string& name) override {
-        handlers[name] = handler;
-    }
-
-    bool canOpenWindows = false;
-    unsigned mediaTypesRequiringUserAction = 0;
-    std::vector<UserScript> userScripts;
-    std::map<std::string, ScriptMessageHandler*> handlers;
+    // What the page gets: a copy of the configuration as it was when the web
+    // view was made, as WKWebView takes it (WebKitGTK would share it).
+    FakeWebViewConfiguration configuration;
 };
 
 // Keeps a pointer to each object it makes; the code under test owns them.
@@ -130,9 +133,10 @@ public:
     std::unique_ptr<WebViewConfiguration> makeWebViewConfiguration() override {
         return keep(configuration, std::make_unique<FakeWebViewConfiguration>());
     }
-    std::unique_ptr<WebView> makeWebView(Rect frame, WebViewConfiguration& /*configuration*/) override {
+    std::unique_ptr<WebView> makeWebView(Rect frame, WebViewConfiguration& configurationMade) override {
         auto made = keep(webView, std::make_unique<FakeWebView>());
         made->frame = frame;
+        made->configuration = dynamic_cast<FakeWebViewConfiguration&>(configurationMade);
         return made;
     }
     std::unique_ptr<Window> makeWindow(Rect contentRect, unsigned styleMask) override {

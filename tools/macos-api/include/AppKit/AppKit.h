@@ -198,6 +198,12 @@ PELKO_IMPLEMENTED_OPTIONAL  // @optional in the SDK
 @property NSInteger tag;
 @end
 
+// NSMenuItem.h: the target of an item answers whether it is enabled, when
+// its menu enables its items automatically (menus do by default).
+@protocol NSMenuItemValidation <NSObject>
+- (BOOL)validateMenuItem:(NSMenuItem *)menuItem;
+@end
+
 // NSAlert.h
 static const NSModalResponse NSAlertFirstButtonReturn = 1000;
 

@@ -266,6 +266,7 @@ API_AVAILABLE(macos(10.9))
 @property (nullable, copy) void (^terminationHandler)(NSTask *) API_AVAILABLE(macos(10.7));
 // Raises while the task is still running.
 @property (readonly) int terminationStatus;
+@property (readonly) int processIdentifier;
 @end
 
 @interface NSTask (NSTaskConveniences)
@@ -275,11 +276,21 @@ API_AVAILABLE(macos(10.9))
 
 // NSTimer.h
 @interface NSTimer : NSObject
-+ (NSTimer *)scheduledTimerWithTimeInterval:(NSTimeInterval)interval
-                                    repeats:(BOOL)repeats
-                                      block:(void (^)(NSTimer *timer))block
-    API_AVAILABLE(macos(10.12));
+// Not scheduled: it fires once added to a run loop.
++ (NSTimer *)timerWithTimeInterval:(NSTimeInterval)interval
+                           repeats:(BOOL)repeats
+                             block:(void (^)(NSTimer *timer))block API_AVAILABLE(macos(10.12));
 - (void)invalidate;
+@end
+
+// NSRunLoop.h
+typedef NSString *NSRunLoopMode NS_TYPED_EXTENSIBLE_ENUM;
+FOUNDATION_EXPORT NSRunLoopMode const NSRunLoopCommonModes API_AVAILABLE(macos(10.5));
+
+// Not thread-safe: used on the thread whose run loop it is.
+@interface NSRunLoop : NSObject
+@property (class, readonly, strong) NSRunLoop *mainRunLoop API_AVAILABLE(macos(10.5));
+- (void)addTimer:(NSTimer *)timer forMode:(NSRunLoopMode)mode;
 @end
 
 // NSLocale.h
