@@ -12,6 +12,7 @@ class Alerts;
 class Application;
 class Audio;
 class Bundle;
+class DownloadOrigins;
 class Files;
 class MainQueue;
 class OpenPanels;
@@ -39,6 +40,7 @@ struct Ports {
     Files* files = nullptr;
     OpenPanels* openPanels = nullptr;
     Processes* processes = nullptr;
+    DownloadOrigins* downloadOrigins = nullptr;
     // Voice: capture, recognition and the privacy answers they need.
     Audio* audio = nullptr;
     Speech* speech = nullptr;

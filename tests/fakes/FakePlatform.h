@@ -18,6 +18,7 @@
 #include "fakes/RecordingAppDelegate.h"
 #include "platform/Application.h"
 #include "platform/Bundle.h"
+#include "platform/DownloadOrigins.h"
 #include "platform/Menu.h"
 #include "platform/Ports.h"
 #include "platform/Toolkit.h"
@@ -198,6 +199,25 @@ public:
     nlohmann::json values = nlohmann::json::object();
 };
 
+// Records each origin with how many desktop calls (reveal, open) came before it.
+class FakeDownloadOrigins : public DownloadOrigins {
+public:
+    explicit FakeDownloadOrigins(const FakeWorkspace& workspace) : workspace_(workspace) {}
+    void recordOrigin(const std::string& path, const DownloadOrigin& origin) override {
+        recorded.push_back({path, origin, workspace_.revealed.size() + workspace_.openedFiles.size()});
+    }
+
+    struct Record {
+        std::string path;
+        DownloadOrigin origin;
+        std::size_t desktopCallsBefore = 0;
+    };
+    std::vector<Record> recorded;
+
+private:
+    const FakeWorkspace& workspace_;
+};
+
 // Every port, faked.
 struct FakePlatform {
     FakeMainQueue mainQueue;
@@ -212,13 +232,15 @@ struct FakePlatform {
     FakeFiles files;
     FakeOpenPanels openPanels;
     FakeProcesses processes;
+    FakeDownloadOrigins downloadOrigins{workspace};
     FakeAudio audio;
     FakeSpeech speech;
     FakePermissions permissions;
 
     Ports ports() {
-        return Ports{&application, &alerts,     &bundle,    &mainQueue, &toolkit, &urls,   &urlSession, &userDefaults,
-                     &workspace,   &files,      &openPanels, &processes, &audio,   &speech, &permissions};
+        return Ports{&application, &alerts,     &bundle,    &mainQueue,        &toolkit, &urls,
+                     &urlSession,  &userDefaults, &workspace, &files,          &openPanels, &processes,
+                     &downloadOrigins, &audio,  &speech,    &permissions};
     }
 };
 

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "gtk/system/DataDirectories.h"
+#include "gtk/system/DownloadOriginsPort.h"
 #include "gtk/system/WorkspacePort.h"
 #include "gtk/web/DownloadRelay.h"
 #include "gtk/system/BundlePort.h"
@@ -68,6 +69,7 @@ private:
     FilesPort files_;
     OpenPanelsPort openPanels_;
     ProcessesPort processes_;
+    DownloadOriginsPort downloadOrigins_;
     AudioPort audio_;
     SpeechPort speech_;
     PermissionsPort permissions_;

@@ -16,6 +16,7 @@
 #include "mac/voice/SpeechPort.h"
 #include "mac/system/UserDefaultsPort.h"
 #include "mac/voice/PermissionsPort.h"
+#include "mac/system/DownloadOriginsPort.h"
 #include "mac/system/ProcessesPort.h"
 #include "platform/Ports.h"
 
@@ -50,6 +51,7 @@ private:
     FilesPort files_;
     OpenPanelsPort openPanels_;
     ProcessesPort processes_;
+    DownloadOriginsPort downloadOrigins_;
     AudioPort audio_;
     SpeechPort speech_;
     PermissionsPort permissions_;

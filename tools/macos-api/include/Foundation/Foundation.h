@@ -38,6 +38,11 @@ typedef struct {
                                     count:(NSUInteger)len;
 @end
 
+// NSObject.h (Foundation)
+@protocol NSCopying
+- (id)copyWithZone:(nullable struct _NSZone *)zone;
+@end
+
 // NSString.h
 typedef NSUInteger NSStringEncoding;
 
@@ -45,7 +50,7 @@ enum : NSStringEncoding {
     NSUTF8StringEncoding = 4,
 };
 
-@interface NSString : NSObject
+@interface NSString : NSObject <NSCopying>
 @property (readonly) NSUInteger length;
 - (nullable instancetype)initWithBytes:(const void *)bytes
                                 length:(NSUInteger)len
@@ -126,6 +131,10 @@ API_AVAILABLE(macos(10.7))
 @end
 
 // NSURL.h
+typedef NSString *NSURLResourceKey NS_TYPED_EXTENSIBLE_ENUM;
+// A dictionary of LSQuarantine.h's keys; nil when the file has none.
+FOUNDATION_EXPORT NSURLResourceKey const NSURLQuarantinePropertiesKey API_AVAILABLE(macos(10.10));
+
 @interface NSURL : NSObject
 + (nullable instancetype)URLWithString:(NSString *)URLString;
 + (NSURL *)fileURLWithPath:(NSString *)path;
@@ -134,6 +143,12 @@ API_AVAILABLE(macos(10.7))
 @property (nullable, readonly, copy) NSString *host;
 @property (nullable, readonly, copy) NSNumber *port;
 @property (nullable, readonly, copy) NSString *path;
+- (BOOL)getResourceValue:(out id _Nullable *_Nonnull)value
+                  forKey:(NSURLResourceKey)key
+                   error:(out NSError *_Nullable *_Nullable)error API_AVAILABLE(macos(10.6));
+- (BOOL)setResourceValue:(nullable id)value
+                  forKey:(NSURLResourceKey)key
+                   error:(NSError *_Nullable *_Nullable)error API_AVAILABLE(macos(10.6));
 @end
 
 // NSPathUtilities.h
@@ -147,6 +162,14 @@ typedef NS_OPTIONS(NSUInteger, NSSearchPathDomainMask) {
 
 // NSDictionary.h
 @interface NSDictionary<KeyType, ObjectType> : NSObject
+@end
+
+@interface NSDictionary<KeyType, ObjectType> (NSDictionaryCreation)
++ (instancetype)dictionary;
+@end
+
+@interface NSMutableDictionary<KeyType, ObjectType> : NSDictionary<KeyType, ObjectType>
+- (void)setObject:(ObjectType)anObject forKey:(KeyType<NSCopying>)aKey;
 @end
 
 // NSFileManager.h
@@ -207,6 +230,8 @@ typedef NS_ENUM(NSUInteger, NSURLRequestCachePolicy) {
                    cachePolicy:(NSURLRequestCachePolicy)cachePolicy
                timeoutInterval:(NSTimeInterval)timeoutInterval;
 @property (nullable, readonly, copy) NSURL *URL;
+// Header names are case-insensitive.
+- (nullable NSString *)valueForHTTPHeaderField:(NSString *)field;
 @end
 
 // NSURLResponse.h
