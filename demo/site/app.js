@@ -300,6 +300,17 @@
     $("imessage-status").textContent = "Unavailable";
   }
 
+  // ---- Update manifest --------------------------------------------------
+
+  $("publish-update").addEventListener("click", function () {
+    fetch("/api/demo/publish", { method: "POST", cache: "no-store" })
+      .then(function (response) { return response.json(); })
+      .then(function (answer) {
+        $("manifest-version").textContent = "latest desktop app: " + answer.latestDesktopVersion;
+        $("publish-note").textContent = "published; choose Check for Updates";
+      });
+  });
+
   // ---- Service status -----------------------------------------------------
 
   fetch("/api", { cache: "no-store" }).then(function (response) { return response.json(); }).then(function (api) {

@@ -13,11 +13,6 @@
 namespace pelko::e2e {
 namespace {
 
-std::string contentOf(const std::string& path) {
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 // An extended attribute of the file, or "(none)".
 std::string attributeOf(const std::string& path, const char* name) {
     char value[2048];
@@ -51,9 +46,9 @@ TEST(Downloads, LandInDownloadsUnderFreeSafeNamesAndAreShownThenOpenedUnlessThey
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
     EXPECT_EQ(names, (std::set<std::string>{"pelko-notes.txt", "pelko-notes (1).txt", "bashrc", "tool.sh"}));
-    EXPECT_EQ(contentOf(folder + "/pelko-notes (1).txt"), contentOf(folder + "/pelko-notes.txt"));
-    EXPECT_NE(contentOf(folder + "/pelko-notes.txt").find("Pelko demo notes"), std::string::npos);
-    EXPECT_EQ(contentOf(folder + "/bashrc"), "echo 'a file that names itself ../../.bashrc'\n");
+    EXPECT_EQ(fileContents(folder + "/pelko-notes (1).txt"), fileContents(folder + "/pelko-notes.txt"));
+    EXPECT_NE(fileContents(folder + "/pelko-notes.txt").find("Pelko demo notes"), std::string::npos);
+    EXPECT_EQ(fileContents(folder + "/bashrc"), "echo 'a file that names itself ../../.bashrc'\n");
     EXPECT_EQ(app.url(), World::get().origin() + "/");
 
     // Each records where it came from, as desktop browsers do.

@@ -19,6 +19,7 @@
 #include <filesystem>
 #include <fstream>
 #include <nlohmann/json.hpp>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -67,9 +68,9 @@ int run(const Job& job) {
 }
 
 std::vector<std::string> linesOf(const std::string& path) {
-    std::ifstream file(path);
+    std::istringstream text(fileContents(path));
     std::vector<std::string> lines;
-    for (std::string line; std::getline(file, line);) lines.push_back(line);
+    for (std::string line; std::getline(text, line);) lines.push_back(line);
     return lines;
 }
 

@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandLine.h"
-#include "app/StatusLine.h"
+#include "app/PushToTalkShortcut.h"
+#include "app/VoiceStatusLine.h"
 #include "fakes/FakePlatform.h"
 #include "voice/VoiceController.h"
 

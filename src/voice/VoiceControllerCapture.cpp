@@ -1,3 +1,6 @@
+// VoiceController: the recording itself: the microphone's tap feeding the
+// recognizer, the second press, the finalize timer and the release of both.
+
 #include "platform/AudioEngine.h"
 #include "platform/MainQueue.h"
 #include "platform/SpeechRecognizer.h"
