@@ -23,7 +23,7 @@ ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
   ctest --test-dir build/sanitize --output-on-failure -j "$jobs" -L unit
 
 echo "== the Mac's C++ library: the core, the helper and the unit tests with clang 16 and libc++"
-cmake -S . -B build/libcxx -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo --toolchain cmake/toolchains/libcxx.cmake \
+cmake -S . -B build/libcxx -G Ninja -DCMAKE_BUILD_TYPE= --toolchain cmake/toolchains/libcxx.cmake \
   -DPELKO_LINUX_APP=OFF >/dev/null
 cmake --build build/libcxx -j "$jobs" --target pelko_core PelkoHelper pelko_unit_tests
 ctest --test-dir build/libcxx --output-on-failure -j "$jobs" -L unit

@@ -124,15 +124,19 @@ def check_icon(steps):
 
 def check_architectures(build, target_version):
     for target in ("Pelko", "PelkoHelper"):
+        compiles = 0
         for line in commands(build, target):
             for step in line:
                 words = shlex.split(step)
-                if not words or not words[0].endswith(("clang++-16", "clang-16")):
+                # The compiler may come after a launcher (ccache).
+                if not any(word.endswith(("clang++-16", "clang-16")) for word in words[:2]):
                     continue
+                compiles += 1
                 what = f"{target}: {' '.join(words[-1:])}"
                 check("arm64" in arch_flags(words) and "x86_64" in arch_flags(words),
                       f"{what} is not built for both arm64 and x86_64")
                 check(f"-mmacosx-version-min={target_version}" in words, f"{what} is not built for macOS {target_version}")
+        check(compiles > 1, f"no compile or link command found for {target}")
 
 
 def arch_flags(words):
@@ -154,7 +158,7 @@ def check_bundle_steps(build):
     check_icon([step for line in lines for step in line])
     agent = r"Pelko\.app/Contents/Resources/imessage-agent"
     order = [
-        index_of(steps, r"clang\S* .* -o \S*Pelko\.app/Contents/MacOS/Pelko\b", "links the app"),
+        index_of(steps, r"clang\S* .* -o \S*Pelko\.app/Contents/MacOS/Pelko( |$)", "links the app"),
         index_of(steps, r"-DBINARY=\S*/helper/PelkoHelper -P \S*CheckSystemLinks\.cmake", "checks the helper's libraries"),
         index_of(steps, r"-DBINARY=\S*Pelko\.app/Contents/MacOS/Pelko -P \S*CheckSystemLinks\.cmake", "checks the app's libraries"),
         index_of(steps, rf"copy \S*/helper/PelkoHelper \S*{agent}/PelkoHelper$", "places the helper in the bundle"),
