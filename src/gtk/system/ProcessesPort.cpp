@@ -28,7 +28,7 @@ bool ProcessesPort::isExecutableFileAtPath(const std::string& path) const {
 }
 
 std::optional<int> ProcessesPort::runAndWait(const std::string& executable, const std::vector<std::string>& arguments,
-                                            std::chrono::milliseconds timeout) {
+                                             std::chrono::milliseconds timeout) {
     auto argv = argumentVector(executable, arguments);
     GPid child = 0;
     // The child writes where the application does; it is reaped here, not by GLib.

@@ -42,12 +42,12 @@ bool ProcessesPort::isExecutableFileAtPath(const std::string& path) const {
 }
 
 std::optional<int> ProcessesPort::runAndWait(const std::string& executable, const std::vector<std::string>& arguments,
-                                            std::chrono::milliseconds timeout) {
+                                             std::chrono::milliseconds timeout) {
     // A true block: waitUntilExit would run the main run loop meanwhile, and
     // a page message or a timer handled in there would re-enter the caller.
     dispatch_semaphore_t exited = dispatch_semaphore_create(0);
     NSTask* task = launchedTask(executable, arguments, ^(NSTask*) {
-        dispatch_semaphore_signal(exited);
+      dispatch_semaphore_signal(exited);
     });
     if (!task) return std::nullopt;
     const auto nanoseconds = static_cast<int64_t>(timeout.count()) * static_cast<int64_t>(NSEC_PER_MSEC);
