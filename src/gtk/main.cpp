@@ -13,9 +13,9 @@
 #include "app/BuildConfig.h"
 #include "app/CommandLine.h"
 #include "gtk/app/ApplicationLifecycle.h"
-#include "gtk/system/UrlsPort.h"
 #include "gtk/app/Platform.h"
 #include "gtk/app/SoftwareDrawing.h"
+#include "gtk/system/UrlsPort.h"
 
 namespace {
 

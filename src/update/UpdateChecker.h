@@ -7,8 +7,8 @@
 #include <string>
 
 #include "platform/Ports.h"
-#include "platform/UrlSession.h"
 #include "platform/Url.h"
+#include "platform/UrlSession.h"
 #include "update/UpdateManifest.h"
 
 namespace pelko {

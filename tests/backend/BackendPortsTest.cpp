@@ -1,7 +1,8 @@
 // The Linux adapters' own logic that no other test reaches: URL parsing, the
 // settings file, the relay's envelope, key equivalents, the Downloads folder
-// and the file operations, child processes, the real file chooser, the main
-// queue's order, and the URL session's thread and size limit.
+// and the file operations, child processes, which volumes are disk images,
+// the real file chooser, the main queue's order, and the URL session's
+// thread and size limit.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <httplib.h>
@@ -17,18 +18,19 @@
 #include <thread>
 
 #include "Harness.h"
-#include "gtk/web/BridgeRelay.h"
+#include "gtk/app/MenuBar.h"
+#include "gtk/app/WindowPort.h"
+#include "gtk/system/DiskImagesPort.h"
 #include "gtk/system/FilesPort.h"
 #include "gtk/system/GObjectRef.h"
-#include "gtk/system/UrlsPort.h"
 #include "gtk/system/MainQueuePort.h"
-#include "gtk/web/OpenPanelsPort.h"
-#include "gtk/app/WindowPort.h"
-#include "gtk/system/UserDefaultsPort.h"
-#include "gtk/app/MenuBar.h"
+#include "gtk/system/ProcessesPort.h"
 #include "gtk/system/SettingsFile.h"
 #include "gtk/system/UrlSessionPort.h"
-#include "gtk/system/ProcessesPort.h"
+#include "gtk/system/UrlsPort.h"
+#include "gtk/system/UserDefaultsPort.h"
+#include "gtk/web/BridgeRelay.h"
+#include "gtk/web/OpenPanelsPort.h"
 
 namespace pelko::e2e {
 namespace {
@@ -213,6 +215,32 @@ TEST(BackendPorts, ProcessesRunWaitedForOrLeftRunningAndThereIsNoLaunchctl) {
     std::ofstream(in) << "go\n";
     EXPECT_EQ(fileContents(out), "got go\n");
     EXPECT_FALSE(processes.launch("/nonexistent/program", {}));
+    std::filesystem::remove_all(folder);
+}
+
+TEST(BackendPorts, ADiskImageIsAMountedImageFileAndNothingElse) {
+    const gtk::DiskImagesPort diskImages;
+    const std::string folder = temporaryHome() + "/disk-image";
+    std::filesystem::create_directories(folder + "/volume");
+    EXPECT_FALSE(diskImages.isMountedDiskImage("/"));
+    EXPECT_FALSE(diskImages.isMountedDiskImage("/proc"));
+    EXPECT_FALSE(diskImages.isMountedDiskImage(folder + "/volume"));
+    EXPECT_FALSE(diskImages.isMountedDiskImage(folder + "/nothing"));
+
+    // An image mounted through a loop device, where this user may mount one.
+    gtk::ProcessesPort processes;
+    const std::string image = folder + "/image", volume = folder + "/volume";
+    std::ofstream(image).close();
+    std::filesystem::resize_file(image, 4 << 20);
+    if (processes.runAndWait("/bin/sh", {"-c", "mke2fs -q -F \"$0\" 2>/dev/null && mount -o loop \"$0\" \"$1\" 2>/dev/null",
+                                         image, volume}) != 0) {
+        std::filesystem::remove_all(folder);
+        GTEST_SKIP() << "no loop device may be mounted here";
+    }
+    EXPECT_TRUE(diskImages.isMountedDiskImage(volume));
+    EXPECT_FALSE(diskImages.isMountedDiskImage(volume + "/lost+found"));
+    EXPECT_EQ(processes.runAndWait("/bin/umount", {volume}), 0);
+    EXPECT_FALSE(diskImages.isMountedDiskImage(volume));
     std::filesystem::remove_all(folder);
 }
 

@@ -19,10 +19,10 @@
 #include "DemoService.h"
 #include "app/BuildConfig.h"
 #include "gtk/app/ApplicationLifecycle.h"
-#include "gtk/system/GObjectRef.h"
-#include "gtk/app/WindowPort.h"
 #include "gtk/app/Platform.h"
 #include "gtk/app/SoftwareDrawing.h"
+#include "gtk/app/WindowPort.h"
+#include "gtk/system/GObjectRef.h"
 #include "gtk/web/WebViewPort.h"
 
 namespace pelko::e2e {

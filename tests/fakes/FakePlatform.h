@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "fakes/RecordingAppDelegate.h"
 #include "platform/Application.h"
 #include "platform/Bundle.h"
+#include "platform/DiskImages.h"
 #include "platform/DownloadOrigins.h"
 #include "platform/Menu.h"
 #include "platform/Ports.h"
@@ -52,6 +54,17 @@ public:
     nlohmann::json info = {{"CFBundleShortVersionString", "1.4.2"}};
     std::string path = "/Applications/Pelko.app";
     bool isBundle = true;
+};
+
+// Answers from a set of mount paths, and records each question.
+class FakeDiskImages : public DiskImages {
+public:
+    bool isMountedDiskImage(const std::string& mountPath) const override {
+        asked.push_back(mountPath);
+        return mounted.contains(mountPath);
+    }
+    std::set<std::string> mounted;
+    mutable std::vector<std::string> asked;
 };
 
 class FakeWindow : public Window {
@@ -236,11 +249,12 @@ struct FakePlatform {
     FakeAudio audio;
     FakeSpeech speech;
     FakePermissions permissions;
+    FakeDiskImages diskImages;
 
     Ports ports() {
-        return Ports{&application, &alerts,     &bundle,    &mainQueue,        &toolkit, &urls,
-                     &urlSession,  &userDefaults, &workspace, &files,          &openPanels, &processes,
-                     &downloadOrigins, &audio,  &speech,    &permissions};
+        return Ports{&application, &alerts,     &bundle,    &mainQueue, &toolkit, &urls,   &urlSession, &userDefaults,
+                     &workspace,   &files,      &openPanels, &processes, &downloadOrigins, &audio,
+                     &speech,      &permissions, &diskImages};
     }
 };
 

@@ -38,7 +38,12 @@ INSTANTIATE_TEST_SUITE_P(
                       VersionCase{"9223372036854775807", "9223372036854775806", true},
                       VersionCase{"9223372036854775808", "1", false},
                       VersionCase{"-9223372036854775807", "-9223372036854775808", true},
-                      VersionCase{"-9223372036854775809", "-1", true}, VersionCase{"0.0.1", "0", true}));
+                      VersionCase{"-9223372036854775809", "-1", true}, VersionCase{"0.0.1", "0", true},
+                      // A full stop is a separator only as a whole character: not with a combining mark,
+                      // a zero-width joiner or a spacing mark after it, nor a prepended character before it.
+                      VersionCase{"5.\u0301", "4", false}, VersionCase{"5.\u200D", "4", false},
+                      VersionCase{"5.\u0903", "4", false}, VersionCase{"0\u0600.9", "0.5", false},
+                      VersionCase{"5.\u0301.6", "5.0.5", false}, VersionCase{"1\u0301.5", "0.4", true}));
 
 constexpr const char* kNewer = R"({"version": "1.5.0", "url": "https://pelko.test/files/Pelko-1.5.0.dmg"})";
 

@@ -34,6 +34,7 @@ Ports Platform::ports() {
     ports.audio = &audio_;
     ports.speech = &speech_;
     ports.permissions = &permissions_;
+    ports.diskImages = &diskImages_;
     return ports;
 }
 

@@ -162,6 +162,7 @@ typedef NS_OPTIONS(NSUInteger, NSSearchPathDomainMask) {
 
 // NSDictionary.h
 @interface NSDictionary<KeyType, ObjectType> : NSObject
+- (nullable ObjectType)objectForKey:(KeyType)aKey;
 @end
 
 @interface NSDictionary<KeyType, ObjectType> (NSDictionaryCreation)
