@@ -232,14 +232,17 @@ TEST(BackendPorts, ADiskImageIsAMountedImageFileAndNothingElse) {
     const std::string image = folder + "/image", volume = folder + "/volume";
     std::ofstream(image).close();
     std::filesystem::resize_file(image, 4 << 20);
-    if (processes.runAndWait("/bin/sh", {"-c", "mke2fs -q -F \"$0\" 2>/dev/null && mount -o loop \"$0\" \"$1\" 2>/dev/null",
-                                         image, volume}) != 0) {
+    constexpr std::chrono::milliseconds kMountPatience{30000};
+    if (processes.runAndWait("/bin/sh",
+                             {"-c", "mke2fs -q -F \"$0\" 2>/dev/null && mount -o loop \"$0\" \"$1\" 2>/dev/null",
+                              image, volume},
+                             kMountPatience) != 0) {
         std::filesystem::remove_all(folder);
         GTEST_SKIP() << "no loop device may be mounted here";
     }
     EXPECT_TRUE(diskImages.isMountedDiskImage(volume));
     EXPECT_FALSE(diskImages.isMountedDiskImage(volume + "/lost+found"));
-    EXPECT_EQ(processes.runAndWait("/bin/umount", {volume}), 0);
+    EXPECT_EQ(processes.runAndWait("/bin/umount", {volume}, kMountPatience), 0);
     EXPECT_FALSE(diskImages.isMountedDiskImage(volume));
     std::filesystem::remove_all(folder);
 }
