@@ -13,6 +13,7 @@ class Application;
 class Audio;
 class Bundle;
 class DiskImages;
+class DownloadOrigins;
 class Files;
 class MainQueue;
 class OpenPanels;
@@ -40,6 +41,7 @@ struct Ports {
     Files* files = nullptr;
     OpenPanels* openPanels = nullptr;
     Processes* processes = nullptr;
+    DownloadOrigins* downloadOrigins = nullptr;
     // Voice: capture, recognition and the privacy answers they need.
     Audio* audio = nullptr;
     Speech* speech = nullptr;

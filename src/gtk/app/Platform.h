@@ -10,6 +10,7 @@
 #include "gtk/system/BundlePort.h"
 #include "gtk/system/DataDirectories.h"
 #include "gtk/system/DiskImagesPort.h"
+#include "gtk/system/DownloadOriginsPort.h"
 #include "gtk/system/FilesPort.h"
 #include "gtk/system/MainQueuePort.h"
 #include "gtk/system/ProcessesPort.h"
@@ -69,6 +70,7 @@ private:
     FilesPort files_;
     OpenPanelsPort openPanels_;
     ProcessesPort processes_;
+    DownloadOriginsPort downloadOrigins_;
     AudioPort audio_;
     SpeechPort speech_;
     PermissionsPort permissions_;
