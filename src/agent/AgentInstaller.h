@@ -7,9 +7,14 @@
 #include <vector>
 
 #include "platform/MainQueue.h"
-#include "platform/Ports.h"
 
 namespace pelko {
+
+class Alerts;
+class Bundle;
+class Files;
+class MainQueue;
+class Processes;
 
 class Timer;
 
@@ -24,7 +29,15 @@ inline constexpr Duration kLaunchctlTimeout{10000};
 // Where there is no launchctl (Linux) requests change nothing. Main thread.
 class AgentInstaller {
 public:
-    explicit AgentInstaller(const Ports& ports);
+    // The ports it uses.
+    struct UsedPorts {
+        Files& files;
+        Processes& processes;
+        Bundle& bundle;
+        MainQueue& mainQueue;
+        Alerts& alerts;
+    };
+    explicit AgentInstaller(UsedPorts ports);
     ~AgentInstaller();
     AgentInstaller(const AgentInstaller&) = delete;
     AgentInstaller& operator=(const AgentInstaller&) = delete;
@@ -48,7 +61,7 @@ private:
     void bootstrap(const std::string& plistPath, int retriesLeft);
     void cancelPendingBootstrap();
 
-    const Ports ports_;
+    const UsedPorts ports_;
     std::unique_ptr<Timer> pendingBootstrap_;
 };
 

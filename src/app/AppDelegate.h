@@ -63,7 +63,7 @@ public:
     void goHome();
 
     // The voice status line and the second push-to-talk shortcut.
-    virtual void voiceStatusChanged(const std::string& status);
+    void voiceStatusChanged(const std::string& status);
     void installCtrlShiftSpaceAlias();
 
     // What the web view asks of the application.
@@ -89,15 +89,14 @@ public:
     const std::shared_ptr<VoiceController>& voice() const { return voice_; }
     const std::shared_ptr<MenuItem>& voiceStatusItem() const { return voiceStatusItem_; }
 
-protected:
-    // Forwards to the parts that do the work; tests replace them.
+    // Forwards to the parts that do the work.
     // True when a relaunch of a moved copy is under way.
-    virtual bool relocateToApplicationsIfNeeded();
-    virtual void setupIMessageAgent(const std::string& pairingCode, const std::string& apiBase);
-    virtual void disconnectIMessageAgent();
+    bool relocateToApplicationsIfNeeded();
+    void setupIMessageAgent(const std::string& pairingCode, const std::string& apiBase);
+    void disconnectIMessageAgent();
     bool runLaunchctl(const std::vector<std::string>& arguments);
     // The silent launch-time check.
-    virtual void checkForUpdate();
+    void checkForUpdate();
 
 private:
     void createVoiceController();

@@ -27,8 +27,8 @@ void VoiceController::startRecording() {
     latestTranscript_.clear();
     stoppingForSend_ = false;
 
-    std::unique_ptr<AudioEngine> engine = ports_.audio->makeAudioEngine();
-    std::shared_ptr<SpeechAudioBufferRecognitionRequest> newRequest = ports_.speech->makeAudioBufferRecognitionRequest();
+    std::unique_ptr<AudioEngine> engine = ports_.audio.makeAudioEngine();
+    std::shared_ptr<SpeechAudioBufferRecognitionRequest> newRequest = ports_.speech.makeAudioBufferRecognitionRequest();
     if (!engine) {
         setStatus(voice_status::kMicrophoneFailed);
         return;
@@ -77,7 +77,7 @@ void VoiceController::startRecording() {
     setRequest(newRequest);
     const unsigned long long recording = ++recordingNumber_;
     std::weak_ptr<VoiceController> weakSelf = weak_from_this();
-    MainQueue* mainQueue = ports_.mainQueue;
+    MainQueue* mainQueue = &ports_.mainQueue;
     // Runs on the recognizer's queue: only the result is read there. The
     // controller is taken only on the main queue, so that it is never
     // released (and torn down) on the recognizer's queue.
@@ -138,7 +138,7 @@ void VoiceController::stopRecording(bool send) {
     if (finalizeTimer_) finalizeTimer_->invalidate();
     std::weak_ptr<VoiceController> weakSelf = weak_from_this();
     // The recognizer gets this long to deliver its final result; then the last partial one counts.
-    finalizeTimer_ = ports_.mainQueue->scheduledTimer(kFinalizeDelay, [weakSelf, send] {
+    finalizeTimer_ = ports_.mainQueue.scheduledTimer(kFinalizeDelay, [weakSelf, send] {
         if (auto self = weakSelf.lock()) self->finishRecording(send);
     });
 }

@@ -5,10 +5,15 @@
 #include <map>
 #include <string>
 
-#include "platform/Ports.h"
 #include "platform/WebViewDelegates.h"
 
 namespace pelko {
+
+class Alerts;
+class DownloadOrigins;
+class Files;
+class MainQueue;
+class Workspace;
 
 // Downloads land in the user's Downloads folder under a free name, get their
 // origin recorded on the file, then are revealed and, unless that could run
@@ -17,7 +22,15 @@ namespace pelko {
 // chosen for one still in progress is not chosen again. Main thread only.
 class Downloads {
 public:
-    explicit Downloads(const Ports& ports);
+    // The ports it uses.
+    struct UsedPorts {
+        Files& files;
+        Workspace& workspace;
+        DownloadOrigins& downloadOrigins;
+        MainQueue& mainQueue;
+        Alerts& alerts;
+    };
+    explicit Downloads(UsedPorts ports);
 
     // The path the download is written to.
     std::string decideDestination(const DownloadRef& download, const std::string& suggestedFilename);
@@ -29,7 +42,7 @@ public:
 private:
     std::string folder() const;
 
-    const Ports ports_;
+    const UsedPorts ports_;
     std::map<unsigned long long, std::string> destinations_;  // by download
 };
 

@@ -24,6 +24,7 @@
 #include "gtk/app/WindowPort.h"
 #include "gtk/system/GObjectRef.h"
 #include "gtk/web/WebViewPort.h"
+#include "voice/VoiceController.h"
 
 namespace pelko::e2e {
 
@@ -224,6 +225,12 @@ TestApp::~TestApp() {
 bool TestApp::launch() {
     g_application_activate(G_APPLICATION(World::get().application));
     if (!webView()) return false;
+    if (const auto& voice = delegate_->voice()) {
+        voice->onStatusChange = [this, shown = std::move(voice->onStatusChange)](const std::string& status) {
+            voiceStatuses_.push_back(status);
+            if (shown) shown(status);
+        };
+    }
     g_signal_connect(webView(), "load-changed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent event, gpointer ended) {
                          if (event == WEBKIT_LOAD_FINISHED) ++*static_cast<int*>(ended);
                      }),

@@ -26,9 +26,13 @@ protected:
 };
 
 TEST_F(Updates, ANewerVersionIsOfferedAndDownloadSavesItsPackageInDownloads) {
-    World::get().demo->setManifestVersion("99.0.0");
+    demo::DemoService& demo = *World::get().demo;
+    demo.setManifestVersion(build::kVersion);
+    const long before = feedRequests();
     TestApp app;
     ASSERT_TRUE(app.launch());
+    ASSERT_TRUE(runUntil([&] { return feedRequests() == before + 1; }));  // the launch check found nothing newer
+    demo.setManifestVersion("99.0.0");
     app.alerts().answers = {kAlertFirstButtonReturn};  // Download
     app.choose(kMenuItem);
     const std::string package = temporaryHome() + "/Downloads/Pelko-99.0.0.dmg";
@@ -45,7 +49,6 @@ TEST_F(Updates, TheLaunchCheckIsSilentWithoutAManifestAndTheMenuSaysUpToDateOrTh
     demo.setManifestAvailable(false);
     const long before = feedRequests();
     TestApp app;
-    app.delegate().checksForUpdates = true;
     ASSERT_TRUE(app.launch());
     const auto& shown = app.alerts().shown;
     // The launch check has been answered before the manual check asks, so an

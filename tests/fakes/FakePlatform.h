@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "agent/AgentInstaller.h"
 #include "app/AppConfig.h"
+#include "app/AppDelegate.h"
 #include "fakes/FakeAlerts.h"
 #include "fakes/FakeFiles.h"
 #include "fakes/FakeMainQueue.h"
@@ -16,7 +18,7 @@
 #include "fakes/FakeUrlSession.h"
 #include "fakes/FakeVoicePorts.h"
 #include "fakes/FakeWorkspace.h"
-#include "fakes/RecordingAppDelegate.h"
+#include "install/Relocator.h"
 #include "platform/Application.h"
 #include "platform/Bundle.h"
 #include "platform/DiskImages.h"
@@ -29,6 +31,8 @@
 #include "platform/WebView.h"
 #include "platform/WebViewConfiguration.h"
 #include "platform/Window.h"
+#include "voice/VoiceController.h"
+#include "web/Downloads.h"
 
 namespace pelko::test {
 
@@ -256,15 +260,22 @@ struct FakePlatform {
                      &workspace,   &files,      &openPanels, &processes, &downloadOrigins, &audio,
                      &speech,      &permissions, &diskImages};
     }
+    // The ports of each subsystem, for the tests that make one alone.
+    Downloads::UsedPorts downloadsPorts() { return {files, workspace, downloadOrigins, mainQueue, alerts}; }
+    Relocator::UsedPorts relocatorPorts() { return {bundle, alerts, files, diskImages, processes, application}; }
+    AgentInstaller::UsedPorts agentPorts() { return {files, processes, bundle, mainQueue, alerts}; }
+    VoiceController::UsedPorts voicePorts() {
+        return {audio, speech, permissions, userDefaults, mainQueue, alerts, workspace, urls};
+    }
 };
 
 // The controller over fake ports, for the service at kTestOrigin.
 struct TestApp {
     FakePlatform platform;
-    std::shared_ptr<RecordingAppDelegate> app;
+    std::shared_ptr<AppDelegate> app;
 
     TestApp() {
-        app = std::make_shared<RecordingAppDelegate>(
+        app = std::make_shared<AppDelegate>(
             platform.ports(), std::get<AppConfig>(makeAppConfig(platform.urls, kTestOrigin, HostPlatform::mac, true)));
     }
     void launch() { app->applicationDidFinishLaunching(); }

@@ -35,7 +35,7 @@ TEST_P(DestinationNames, AreSafeAndFree) {
     for (const auto& name : c.existing) platform.files.existing.insert(kFolder + name);
     std::optional<Url> original;
     if (c.originalPath) original = Url{"https://pelko.test" + *c.originalPath, "https", "pelko.test", {}, *c.originalPath};
-    Downloads downloads(platform.ports());
+    Downloads downloads(platform.downloadsPorts());
     EXPECT_EQ(downloads.decideDestination(DownloadRef{1, original, {}}, c.suggested), kFolder + c.expected);
 }
 
@@ -79,13 +79,13 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Downloads, WithoutADownloadsFolderUseTheOneInHome) {
     FakePlatform platform;
     platform.files.downloads.reset();
-    Downloads downloads(platform.ports());
+    Downloads downloads(platform.downloadsPorts());
     EXPECT_EQ(downloads.decideDestination(DownloadRef{1, {}, {}}, "a.txt"), "/home/user/Downloads/a.txt");
 }
 
 TEST(Downloads, OverlappingDownloadsKeepTheirOwnFiles) {
     FakePlatform platform;
-    Downloads downloads(platform.ports());
+    Downloads downloads(platform.downloadsPorts());
     const std::string first = downloads.decideDestination(DownloadRef{1, {}, {}}, "notes.txt");
     const std::string second = downloads.decideDestination(DownloadRef{2, {}, {}}, "notes.txt");
     EXPECT_EQ(second, std::string(kFolder) + "notes (1).txt");
@@ -119,7 +119,7 @@ TEST(Downloads, AFinishedFileRecordsWhereItCameFromBeforeAnythingOpensIt) {
         FakePlatform platform;
         auto url = [&](const std::optional<std::string>& text) { return text ? platform.urls.urlFromString(*text) : std::nullopt; };
         const DownloadRef download{1, url(c.data), url(c.referrer)};
-        Downloads downloads(platform.ports());
+        Downloads downloads(platform.downloadsPorts());
         const std::string path = downloads.decideDestination(download, "file.bin");
         downloads.didFinish(download);
         ASSERT_EQ(platform.downloadOrigins.recorded.size(), 1u);
@@ -133,7 +133,7 @@ TEST(Downloads, AFinishedFileRecordsWhereItCameFromBeforeAnythingOpensIt) {
 
 TEST(Downloads, AFileThatWouldRunCodeIsRevealedButNotOpened) {
     FakePlatform platform;
-    Downloads downloads(platform.ports());
+    Downloads downloads(platform.downloadsPorts());
     for (const char* name : {"tool.sh", "Run Me.COMMAND", "Pelko.app", "launcher.desktop", "x.fileloc"}) {
         downloads.decideDestination(DownloadRef{1, {}, {}}, name);
         downloads.didFinish(DownloadRef{1, {}, {}});
@@ -145,7 +145,7 @@ TEST(Downloads, AFileThatWouldRunCodeIsRevealedButNotOpened) {
 
 TEST(Downloads, AFailureIsToldLaterAndForgetsTheDownload) {
     FakePlatform platform;
-    Downloads downloads(platform.ports());
+    Downloads downloads(platform.downloadsPorts());
     downloads.decideDestination(DownloadRef{1, {}, {}}, "notes.txt");
     downloads.didFail(DownloadRef{1, {}, {}}, DownloadFailure{false, "The network connection was lost."});
     EXPECT_TRUE(platform.alerts.shown.empty());
