@@ -21,11 +21,13 @@ constexpr const char* kWindowAutosaveName = "PelkoMainWindow";
 AppDelegate::AppDelegate(Ports ports, AppConfig config)
     : ports_(ports),
       config_(std::move(config)),
-      downloads_(ports_),
-      relocator_(ports_),
-      agentInstaller_(ports_),
+      downloads_({*ports_.files, *ports_.workspace, *ports_.downloadOrigins, *ports_.mainQueue, *ports_.alerts}),
+      relocator_({*ports_.bundle, *ports_.alerts, *ports_.files, *ports_.diskImages, *ports_.processes,
+                  *ports_.application}),
+      agentInstaller_({*ports_.files, *ports_.processes, *ports_.bundle, *ports_.mainQueue, *ports_.alerts}),
       updateChecker_(std::make_shared<UpdateChecker>(
-          ports_, config_.updateFeedURL, [this] { return appVersion(); },
+          UpdateChecker::UsedPorts{*ports_.urlSession, *ports_.urls, *ports_.mainQueue, *ports_.alerts},
+          config_.updateFeedURL, [this] { return appVersion(); },
           [this](const Url& url) {
               if (webView_) webView_->loadRequest(UrlRequest{url});
           })),
@@ -75,7 +77,9 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::createVoiceController() {
-    voice_ = std::make_shared<VoiceController>(webView_, ports_);
+    voice_ = std::make_shared<VoiceController>(
+        webView_, VoiceController::UsedPorts{*ports_.audio, *ports_.speech, *ports_.permissions, *ports_.userDefaults,
+                                             *ports_.mainQueue, *ports_.alerts, *ports_.workspace, *ports_.urls});
     std::weak_ptr<AppDelegate> weakSelf = weak_from_this();
     voice_->onStatusChange = [weakSelf](const std::string& status) {
         if (auto self = weakSelf.lock()) self->voiceStatusChanged(status);
