@@ -57,6 +57,7 @@ private:
 class FakeAudio : public Audio {
 public:
     std::unique_ptr<AudioEngine> makeAudioEngine() override {
+        if (!makesEngines) return nullptr;
         const bool succeeds = startOutcomes.empty() || startOutcomes.front();
         if (!startOutcomes.empty()) startOutcomes.pop_front();
         engines.push_back(std::make_shared<FakeEngineRecord>());
@@ -74,6 +75,7 @@ public:
     }
 
     std::vector<std::shared_ptr<FakeEngineRecord>> engines;  // every engine made, in order
+    bool makesEngines = true;                                // false: there is no audio input at all
     AudioFormat inputFormat{48000, 1};
     std::deque<bool> startOutcomes;  // whether the next engines start; when empty, they do
     bool tapsSucceed = true;         // false: the platform refuses the tap (an exception on macOS)
