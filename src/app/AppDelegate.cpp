@@ -8,6 +8,7 @@
 #include "update/UpdateChecker.h"
 #include "voice/VoiceController.h"
 #include "web/DesktopInfoScript.h"
+#include "web/UnreachablePage.h"
 
 namespace pelko {
 
@@ -62,6 +63,7 @@ void AppDelegate::applicationDidFinishLaunching() {
     window_->setDelegate(this);
     window_->center();
     window_->makeKeyAndOrderFront();
+    unreachablePage_ = std::make_unique<UnreachablePage>(ports_, inAppHosts_, *webView_, *window_);
 
     createVoiceController();
 
@@ -95,6 +97,7 @@ bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
     if (hasVisibleWindows) return true;
     if (window_) window_->makeKeyAndOrderFront();
     ports_.application->activateIgnoringOtherApps();
+    if (unreachablePage_) unreachablePage_->windowDidShow();
     return true;
 }
 

@@ -22,6 +22,7 @@
 
 namespace pelko {
 
+class UnreachablePage;
 class UpdateChecker;
 class VoiceController;
 
@@ -68,6 +69,7 @@ public:
 
     // What the web view asks of the application.
     void didFinishNavigation() override;
+    bool didFailNavigation(const NavigationError& error) override;
     void decidePolicyForNavigationAction(const NavigationAction& action, NavigationActionDecision decisionHandler) override;
     void decidePolicyForNavigationResponse(const NavigationResponse& response,
                                            NavigationResponseDecision decisionHandler) override;
@@ -114,6 +116,8 @@ private:
     std::unique_ptr<Window> window_;
     std::shared_ptr<WebView> webView_;  // the voice controller holds it weakly
     std::shared_ptr<VoiceController> voice_;
+    // Shows the app's own page when an in-app page cannot be reached; needs the window and the web view.
+    std::unique_ptr<UnreachablePage> unreachablePage_;
     std::shared_ptr<MenuItem> voiceStatusItem_;
     std::unique_ptr<MonitorToken> ctrlShiftSpaceMonitor_;
 };

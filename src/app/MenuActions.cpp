@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 #include "voice/VoiceController.h"
+#include "web/UnreachablePage.h"
 
 namespace pelko {
 
@@ -17,6 +18,8 @@ void AppDelegate::performMenuAction(MenuAction action, MenuItem& sender, bool is
 }
 
 void AppDelegate::reloadPage() {
+    // In place of the app's own page, the page that could not be loaded.
+    if (unreachablePage_ && unreachablePage_->tryAgain()) return;
     if (webView_) webView_->reload();
 }
 

@@ -14,6 +14,7 @@ class Audio;
 class Bundle;
 class Files;
 class MainQueue;
+class NetworkMonitor;
 class OpenPanels;
 class Permissions;
 class Processes;
@@ -39,6 +40,7 @@ struct Ports {
     Files* files = nullptr;
     OpenPanels* openPanels = nullptr;
     Processes* processes = nullptr;
+    NetworkMonitor* networkMonitor = nullptr;
     // Voice: capture, recognition and the privacy answers they need.
     Audio* audio = nullptr;
     Speech* speech = nullptr;

@@ -3,6 +3,7 @@
 // and real key presses through the X server (XTest).
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
+#include <webkit/webkit.h>
 
 #include "DemoService.h"
 #include "Harness.h"
@@ -26,6 +27,27 @@ TEST(Launch, ShowsTheHomePageWithTheFixedUserAgent) {
     EXPECT_TRUE(app.waitFor("window.__ua || null", kUserAgent));
     // The page, what it loads and what its scripts fetch.
     for (const auto& request : World::get().demo->requests()) EXPECT_EQ(request.userAgent, kUserAgent) << request.path;
+}
+
+TEST(Launch, WithTheServiceDownShowsWhyAndTheChatOnceItAnswersAgain) {
+    demo::DemoService& demo = *World::get().demo;
+    const int port = demo.port();
+    demo.stop();
+    // Whatever happens below, the other tests get their service back.
+    const std::unique_ptr<demo::DemoService, void (*)(demo::DemoService*)> restart(
+        &demo, [](demo::DemoService* service) { service->start(service->port()); });
+    TestApp app;
+    ASSERT_TRUE(app.launch());
+    ASSERT_TRUE(app.waitFor("document.getElementById('try-again') !== null", true));
+    EXPECT_EQ(app.eval("document.querySelector('h1').textContent"), "Pelko isn\u2019t answering");
+    EXPECT_EQ(app.eval("location.origin"), "null");  // not the service's: no bridge, no cookies
+    EXPECT_EQ(std::string(gtk_window_get_title(app.window())), "Pelko");
+
+    ASSERT_TRUE(demo.start(port));
+    // No key pressed: the page tries again by itself.
+    EXPECT_TRUE(app.waitFor("document.getElementById('composer-input') !== null", true));
+    EXPECT_EQ(app.url(), World::get().origin() + "/");
+    EXPECT_FALSE(webkit_web_view_can_go_back(app.webView()));  // nothing to go back to: the page left no entry
 }
 
 TEST(Launch, TheWindowKeepsTheSizeTheUserGaveIt) {

@@ -19,6 +19,7 @@
 #include "platform/Application.h"
 #include "platform/Bundle.h"
 #include "platform/Menu.h"
+#include "platform/NetworkMonitor.h"
 #include "platform/Ports.h"
 #include "platform/Toolkit.h"
 #include "platform/Url.h"
@@ -89,6 +90,10 @@ public:
     bool canGoForward() const override { return forwardItems > 0; }
     void goForward() override { --forwardItems, ++forwards; }
     std::optional<Url> url() const override { return currentURL; }
+    bool isLoading() const override { return loading; }
+    void loadAlternateHTML(const std::string& html, const Url& unreachableURL) override {
+        alternates.push_back({html, unreachableURL});
+    }
     void evaluateJavaScript(const std::string& script, ScriptCompletion completion) override {
         evaluations.push_back({script, std::move(completion)});
     }
@@ -97,12 +102,18 @@ public:
         std::string script;
         ScriptCompletion completion;
     };
+    struct Alternate {
+        std::string html;
+        Url unreachableURL;
+    };
     std::vector<Evaluation> evaluations;
+    std::vector<Alternate> alternates;
     std::vector<UrlRequest> loads;
     std::optional<Url> currentURL;
     NavigationDelegate* navigationDelegate = nullptr;
     UIDelegate* uiDelegate = nullptr;
     bool backForwardGestures = false;
+    bool loading = false;
     std::string userAgent;
     int reloads = 0, backItems = 0, backs = 0, forwardItems = 0, forwards = 0;
     Rect frame;
@@ -194,6 +205,28 @@ public:
     nlohmann::json values = nlohmann::json::object();
 };
 
+// The network as the test sets it.
+class FakeNetworkMonitor : public NetworkMonitor {
+public:
+    std::unique_ptr<MonitorToken> start(std::function<void(bool)> handler) override {
+        handler_ = std::move(handler);
+        struct Token : MonitorToken {
+            explicit Token(FakeNetworkMonitor& owner) : monitor(owner) {}
+            ~Token() override { monitor.handler_ = nullptr; }
+            FakeNetworkMonitor& monitor;
+        };
+        return std::make_unique<Token>(*this);
+    }
+    // Reports the state, as the platform does.
+    void set(bool available) {
+        if (handler_) handler_(available);
+    }
+    bool started() const { return static_cast<bool>(handler_); }
+
+private:
+    std::function<void(bool)> handler_;
+};
+
 // Every port, faked.
 struct FakePlatform {
     FakeMainQueue mainQueue;
@@ -208,13 +241,15 @@ struct FakePlatform {
     FakeFiles files;
     FakeOpenPanels openPanels;
     FakeProcesses processes;
+    FakeNetworkMonitor networkMonitor;
     FakeAudio audio;
     FakeSpeech speech;
     FakePermissions permissions;
 
     Ports ports() {
-        return Ports{&application, &alerts,     &bundle,    &mainQueue, &toolkit, &urls,   &urlSession, &userDefaults,
-                     &workspace,   &files,      &openPanels, &processes, &audio,   &speech, &permissions};
+        return Ports{&application, &alerts,     &bundle,    &mainQueue,       &toolkit, &urls,
+                     &urlSession,  &userDefaults, &workspace, &files,         &openPanels, &processes,
+                     &networkMonitor, &audio,   &speech,    &permissions};
     }
 };
 

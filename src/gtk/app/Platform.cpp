@@ -12,6 +12,7 @@ Platform::Platform(GtkApplication* application, DataDirectories directories, std
       application_(application, kApplicationName, version),
       toolkit_(application_, settings_, dataStore_, urls_),
       userDefaults_(settings_),
+      networkMonitor_(mainQueue_),
       speech_(std::move(speechModel)),
       permissions_(mainQueue_),
       urlSession_(std::string(kApplicationName) + "/" + version + " ") {}
@@ -30,6 +31,7 @@ Ports Platform::ports() {
     ports.files = &files_;
     ports.openPanels = &openPanels_;
     ports.processes = &processes_;
+    ports.networkMonitor = &networkMonitor_;
     ports.audio = &audio_;
     ports.speech = &speech_;
     ports.permissions = &permissions_;

@@ -11,6 +11,7 @@
 #include "gtk/system/FilesPort.h"
 #include "gtk/system/UrlsPort.h"
 #include "gtk/system/MainQueuePort.h"
+#include "gtk/system/NetworkMonitorPort.h"
 #include "gtk/app/AlertsPort.h"
 #include "gtk/app/ApplicationPort.h"
 #include "gtk/web/OpenPanelsPort.h"
@@ -68,6 +69,7 @@ private:
     FilesPort files_;
     OpenPanelsPort openPanels_;
     ProcessesPort processes_;
+    NetworkMonitorPort networkMonitor_;
     AudioPort audio_;
     SpeechPort speech_;
     PermissionsPort permissions_;

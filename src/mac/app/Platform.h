@@ -9,6 +9,7 @@
 #include "mac/app/ToolkitPort.h"
 #include "mac/system/WorkspacePort.h"
 #include "mac/system/MainQueuePort.h"
+#include "mac/system/NetworkMonitorPort.h"
 #include "mac/system/FilesPort.h"
 #include "mac/system/UrlsPort.h"
 #include "mac/system/BundlePort.h"
@@ -50,6 +51,7 @@ private:
     FilesPort files_;
     OpenPanelsPort openPanels_;
     ProcessesPort processes_;
+    NetworkMonitorPort networkMonitor_;
     AudioPort audio_;
     SpeechPort speech_;
     PermissionsPort permissions_;

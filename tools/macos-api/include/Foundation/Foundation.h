@@ -94,7 +94,14 @@ FOUNDATION_EXPORT NSErrorDomain const NSPOSIXErrorDomain;
                            code:(NSInteger)code
                        userInfo:(nullable NSDictionary<NSErrorUserInfoKey, id> *)dict;
 @property (readonly, copy) NSString *localizedDescription;
+@property (readonly, copy) NSErrorDomain domain;
+@property (readonly) NSInteger code;
+@property (readonly, copy) NSDictionary<NSErrorUserInfoKey, id> *userInfo;
 @end
+
+// NSURLError.h
+// The userInfo value under it is the NSURL whose load failed.
+FOUNDATION_EXPORT NSString *const NSURLErrorFailingURLErrorKey API_AVAILABLE(macos(10.6));
 
 // NSJSONSerialization.h
 typedef NS_OPTIONS(NSUInteger, NSJSONWritingOptions) {
@@ -134,6 +141,7 @@ typedef NS_OPTIONS(NSUInteger, NSSearchPathDomainMask) {
 
 // NSDictionary.h
 @interface NSDictionary<KeyType, ObjectType> : NSObject
+- (nullable ObjectType)objectForKey:(KeyType)aKey;
 @end
 
 // NSFileManager.h
