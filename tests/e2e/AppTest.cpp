@@ -190,3 +190,105 @@ TEST(Keyboard, ControlShiftSpaceTogglesPushToTalkAndMenuKeysActBeforeThePage) {
 }
 
 }  // namespace pelko::e2e
+
+namespace pelko::e2e {
+
+// The mapped label with this text under `root`, or null.
+static GtkWidget* mappedLabel(GtkWidget* root, const std::string& text) {
+    if (GTK_IS_LABEL(root) && gtk_widget_get_mapped(root) && text == gtk_label_get_text(GTK_LABEL(root))) return root;
+    for (GtkWidget* child = gtk_widget_get_first_child(root); child; child = gtk_widget_get_next_sibling(child)) {
+        if (GtkWidget* found = mappedLabel(child, text)) return found;
+    }
+    return nullptr;
+}
+
+// Where the middle of `widget` is on the screen, or none.
+static std::optional<std::pair<int, int>> onScreen(Display* display, GtkWidget* widget) {
+    GtkNative* native = gtk_widget_get_native(widget);
+    graphene_rect_t bounds;
+    if (!native || !gtk_widget_compute_bounds(widget, GTK_WIDGET(native), &bounds)) return std::nullopt;
+    double surfaceX = 0;
+    double surfaceY = 0;
+    gtk_native_get_surface_transform(native, &surfaceX, &surfaceY);
+    int x = 0;
+    int y = 0;
+    ::Window child;
+    XTranslateCoordinates(display, gdk_x11_surface_get_xid(gtk_native_get_surface(native)), DefaultRootWindow(display),
+                          static_cast<int>(surfaceX + bounds.origin.x + bounds.size.width / 2),
+                          static_cast<int>(surfaceY + bounds.origin.y + bounds.size.height / 2), &x, &y, &child);
+    return std::pair{x, y};
+}
+
+// A click of the mouse's first button on the label `text` of the window or
+// its menus, once it shows and has stopped moving (a menu is placed after it maps).
+[[nodiscard]] static bool click(Display* display, GtkWindow* window, const std::string& text) {
+    std::optional<std::pair<int, int>> point;
+    std::optional<std::pair<int, int>> previous;
+    const bool settled = runUntil(
+        [&] {
+            GtkWidget* label = mappedLabel(GTK_WIDGET(window), text);
+            previous = std::exchange(point, label ? onScreen(display, label) : std::nullopt);
+            runUntil([] { return false; }, 50ms);
+            return point && point == previous;
+        });
+    if (!settled) return false;
+    XTestFakeMotionEvent(display, -1, point->first, point->second, 0);
+    XTestFakeButtonEvent(display, 1, True, 0);
+    XTestFakeButtonEvent(display, 1, False, 0);
+    XSync(display, False);
+    return true;
+}
+
+static void type(Display* display, const std::string& text) {
+    for (const char c : text) chord(display, {c == ' ' ? "space" : std::string(1, c).c_str()});
+}
+
+static std::string clipboardText() {
+    std::optional<std::string> text;
+    gdk_clipboard_read_text_async(
+        gdk_display_get_clipboard(gdk_display_get_default()), nullptr,
+        [](GObject* clipboard, GAsyncResult* result, gpointer data) {
+            gtk::OwnedGString read(gdk_clipboard_read_text_finish(GDK_CLIPBOARD(clipboard), result, nullptr));
+            *static_cast<std::optional<std::string>*>(data) = read ? read.get() : "";
+        },
+        &text);
+    runUntil([&] { return text.has_value(); });
+    return text.value_or("");
+}
+
+TEST(Keyboard, TheEditMenuByMouseActsOnThePageAndKeysGoToThePageWhenAMenuCloses) {
+    const std::unique_ptr<Display, int (*)(Display*)> display(XOpenDisplay(nullptr), XCloseDisplay);
+    ASSERT_TRUE(display) << "no X display";
+    TestApp app;
+    ASSERT_TRUE(app.launch());
+    ASSERT_TRUE(runUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(app.window())); }));
+    XSetInputFocus(display.get(), gdk_x11_surface_get_xid(gtk_native_get_surface(GTK_NATIVE(app.window()))),
+                   RevertToParent, CurrentTime);
+    ASSERT_TRUE(runUntil([&] { return gtk_window_is_active(app.window()); }));
+    const std::string composer = "document.getElementById('composer-input')";
+    app.eval(composer + ".focus(); 0");
+    type(display.get(), "hello");
+    ASSERT_TRUE(app.waitFor(composer + ".value", "hello"));
+
+    // A menu opened and closed without choosing anything.
+    ASSERT_TRUE(click(display.get(), app.window(), "Edit"));
+    ASSERT_TRUE(runUntil([&] { return mappedLabel(GTK_WIDGET(app.window()), "Select All") != nullptr; }));
+    chord(display.get(), {"Escape"});
+    ASSERT_TRUE(runUntil([&] { return mappedLabel(GTK_WIDGET(app.window()), "Select All") == nullptr; }));
+    type(display.get(), " world");
+    EXPECT_TRUE(app.waitFor(composer + ".value", "hello world"));
+
+    // Chosen with the mouse, the editing commands act on the page's field.
+    ASSERT_TRUE(click(display.get(), app.window(), "Edit"));
+    ASSERT_TRUE(click(display.get(), app.window(), "Select All"));
+    EXPECT_TRUE(app.waitFor(composer + ".selectionEnd - " + composer + ".selectionStart", 11));
+    ASSERT_TRUE(click(display.get(), app.window(), "Edit"));
+    ASSERT_TRUE(click(display.get(), app.window(), "Copy"));
+    EXPECT_TRUE(runUntil([] { return clipboardText() == "hello world"; }, 5s));
+    // And the keyboard is back in the field.
+    chord(display.get(), {"End"});
+    type(display.get(), " again");
+    EXPECT_TRUE(app.waitFor(composer + ".value", "hello world again"));
+}
+
+}  // namespace pelko::e2e

@@ -83,19 +83,30 @@ void onActiveChanged(GtkWindow* window, GParamSpec* /*pspec*/, gpointer controll
     }
 }
 
-GtkWidget* focusedWidget(GtkApplication* application) {
-    GtkWindow* window = gtk_application_get_active_window(application);
-    if (!window || !gtk_widget_get_visible(GTK_WIDGET(window))) return nullptr;
-    if (GtkWidget* focus = gtk_window_get_focus(window)) return focus;
-    if (WindowPort* port = WindowPort::fromGtkWindow(window)) return port->contentWidget();
-    return nullptr;
-}
-
 WebKitWebView* enclosingWebView(GtkWidget* widget) {
     for (GtkWidget* w = widget; w; w = gtk_widget_get_parent(w)) {
         if (WEBKIT_IS_WEB_VIEW(w)) return WEBKIT_WEB_VIEW(w);
     }
     return nullptr;
+}
+
+// Where the editing commands go: a text field of GTK's own that has the
+// keyboard, or else the active window's web view, also while one of its
+// menus has the keyboard (a command chosen with the mouse).
+struct EditingTarget {
+    GtkWidget* textField = nullptr;
+    WebKitWebView* webView = nullptr;
+};
+
+EditingTarget editingTarget(GtkApplication* application) {
+    GtkWindow* window = gtk_application_get_active_window(application);
+    if (!window || !gtk_widget_get_visible(GTK_WIDGET(window))) return {};
+    GtkWidget* focus = gtk_window_get_focus(window);
+    if (focus && (GTK_IS_EDITABLE(focus) || GTK_IS_TEXT_VIEW(focus))) return {focus, nullptr};
+    if (WebKitWebView* view = enclosingWebView(focus)) return {nullptr, view};
+    WindowPort* port = WindowPort::fromGtkWindow(window);
+    GtkWidget* content = port ? port->contentWidget() : nullptr;
+    return {nullptr, content && WEBKIT_IS_WEB_VIEW(content) ? WEBKIT_WEB_VIEW(content) : nullptr};
 }
 
 struct EditingCommand {
@@ -209,12 +220,12 @@ void ApplicationPort::performStandardCommand(MenuAction action) {
     }
     for (const auto& command : kEditingCommands) {
         if (command.action != action) continue;
-        GtkWidget* focus = focusedWidget(application_);
-        if (!focus) return;
-        if (WebKitWebView* view = enclosingWebView(focus)) {
-            webkit_web_view_execute_editing_command(view, command.webKitCommand);
-        } else {
-            gtk_widget_activate_action(focus, command.widgetAction, nullptr);
+        const EditingTarget target = editingTarget(application_);
+        if (target.textField) gtk_widget_activate_action(target.textField, command.widgetAction, nullptr);
+        if (target.webView) {
+            // A command chosen in a menu acts on the page the menu took the keyboard from.
+            gtk_widget_grab_focus(GTK_WIDGET(target.webView));
+            webkit_web_view_execute_editing_command(target.webView, command.webKitCommand);
         }
         return;
     }
