@@ -64,13 +64,14 @@ int main(int argc, char** argv) {
     if (const char* grammar = g_getenv("PELKO_SPEECH_GRAMMAR"); grammar && *grammar)
         process.speechModel.grammar = grammar;
     // Dictation is offered only when there is a recognizer: a look at the model's files, before anything loads them.
-    process.config = buildAppConfig(DesktopInfo{"linux", false, process.speechModel.isInstalled()});
+    process.config = buildAppConfig(DesktopInfo{DesktopPlatform::linuxDesktop, false, process.speechModel.isInstalled()});
     // The process-wide values first: the home page, the update feed, the download extensions.
-    auto values = makeProcessValues(gtk::UrlsPort(), process.config.serviceOrigin);
+    auto values = makeProcessValues(gtk::UrlsPort(), process.config.serviceOrigin, process.config.updateManifest);
     if (!values) {
         // Never run with an origin the bridge's rule could not hold to.
-        g_printerr("pelko: the configured service origin \"%s\" is not scheme://host[:port]\n",
-                   process.config.serviceOrigin.c_str());
+        g_printerr("pelko: the configured service origin \"%s\" is not scheme://host[:port], or the update manifest "
+                   "\"%s\" is neither a path nor an http(s) URL\n",
+                   process.config.serviceOrigin.c_str(), process.config.updateManifest.c_str());
         return 1;
     }
     process.values = std::move(*values);

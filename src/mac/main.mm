@@ -36,11 +36,13 @@ int main(int argc, const char* argv[]) {
     @autoreleasepool {
         const AppConfig config = buildAppConfig(kMacDesktopInfo);
         // The process-wide values first: the home page, the update feed, the download extensions.
-        auto values = makeProcessValues(mac::UrlsPort(), config.serviceOrigin);
+        auto values = makeProcessValues(mac::UrlsPort(), config.serviceOrigin, config.updateManifest);
         if (!values) {
             // Never run with an origin the bridge's rule could not hold to.
-            std::fprintf(stderr, "Pelko: the configured service origin \"%s\" is not scheme://host[:port]\n",
-                         config.serviceOrigin.c_str());
+            std::fprintf(stderr,
+                         "Pelko: the configured service origin \"%s\" is not scheme://host[:port], or the update "
+                         "manifest \"%s\" is neither a path nor an http(s) URL\n",
+                         config.serviceOrigin.c_str(), config.updateManifest.c_str());
             return 1;
         }
 

@@ -37,7 +37,7 @@ std::string escapeForDoubleQuotedScriptString(const std::string& text) {
 std::string desktopInfoScript(const std::string& version, const DesktopInfo& info) {
     auto flag = [](bool value) { return value ? "true" : "false"; };
     return std::string("window.__pelkoDesktop = { version: \"") + escapeForDoubleQuotedScriptString(version) +
-           "\", platform: \"" + escapeForDoubleQuotedScriptString(info.platform) +
+           "\", platform: \"" + escapeForDoubleQuotedScriptString(platformName(info.platform)) +
            "\", canSetupIMessage: " + flag(info.canSetupIMessage) + ", canDictate: " + flag(info.canDictate) + " };";
 }
 

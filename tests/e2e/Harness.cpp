@@ -189,10 +189,10 @@ TestApp::TestApp() {
     ports.alerts = &alerts_;
     ports.workspace = &workspace_;
     ports.openPanels = &openPanels_;
-    AppConfig config = buildAppConfig(DesktopInfo{"linux", false, true});
+    AppConfig config = buildAppConfig(DesktopInfo{DesktopPlatform::linuxDesktop, false, true});
     config.serviceOrigin = world.origin();
     delegate_ = std::make_shared<test::RecordingAppDelegate>(
-        ports, config, *makeProcessValues(world.platform->urls(), config.serviceOrigin));
+        ports, config, *makeProcessValues(world.platform->urls(), config.serviceOrigin, config.updateManifest));
     world.platform->downloads().setDelegate(delegate_);
     lifecycle_ =
         std::make_unique<gtk::ApplicationLifecycle>(world.application, world.platform->application(), *delegate_);

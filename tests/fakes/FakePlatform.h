@@ -262,7 +262,7 @@ struct TestApp {
         AppConfig config{kTestOrigin, {"google.com", "github.com", "githubusercontent.com", "apple.com"}, kUserAgent,
                          kMacDesktopInfo};
         app = std::make_shared<RecordingAppDelegate>(platform.ports(), config,
-                                                     *makeProcessValues(platform.urls, kTestOrigin));
+                                                     *makeProcessValues(platform.urls, kTestOrigin, kMacUpdateManifest));
     }
     void launch() { app->applicationDidFinishLaunching(); }
     FakeWindow& window() { return *platform.toolkit.window; }

@@ -61,7 +61,7 @@ TEST(Launch, ARelaunchUnderWayCreatesNothingAndRequestsNothing) {
 }
 
 TEST(ProcessValues, ComeFromAServiceOriginThatIsSchemeHostAndPortOnly) {
-    const auto values = makeProcessValues(FakeUrls(), "http://127.0.0.1:8421");
+    const auto values = makeProcessValues(FakeUrls(), "http://127.0.0.1:8421", kMacUpdateManifest);
     ASSERT_TRUE(values);
     EXPECT_EQ(values->homeURL.absoluteString, "http://127.0.0.1:8421/");
     EXPECT_EQ(values->updateFeedURL.absoluteString, "http://127.0.0.1:8421/desktop-latest.json");
@@ -69,7 +69,24 @@ TEST(ProcessValues, ComeFromAServiceOriginThatIsSchemeHostAndPortOnly) {
     EXPECT_EQ(values->serviceOrigin, (SecurityOrigin{"http", "127.0.0.1", 8421}));
     // Without a host to compare, the bridge's rule could not hold: the app does not start.
     for (const char* origin : {"https://pelko.test/", "https://pelko.test/app", "not an origin"})
-        EXPECT_FALSE(makeProcessValues(FakeUrls(), origin)) << origin;
+        EXPECT_FALSE(makeProcessValues(FakeUrls(), origin, kMacUpdateManifest)) << origin;
+}
+
+TEST(ProcessValues, TheUpdateManifestIsAPathOnTheServiceOrAnAddressOfItsOwn) {
+    const std::vector<std::pair<std::string, std::optional<std::string>>> cases{
+        {"/desktop-latest.json", "https://pelko.test/desktop-latest.json"},
+        {"/desktop-latest-linux-amd64.json", "https://pelko.test/desktop-latest-linux-amd64.json"},
+        {"https://downloads.pelko.test/linux.json", "https://downloads.pelko.test/linux.json"},
+        {"http://127.0.0.1:8421/m.json", "http://127.0.0.1:8421/m.json"},
+        {"desktop-latest.json", std::nullopt},
+        {"ftp://pelko.test/m.json", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [manifest, address] : cases) {
+        EXPECT_EQ(updateManifestAddress("https://pelko.test", manifest), address) << manifest;
+        const auto values = makeProcessValues(FakeUrls(), "https://pelko.test", manifest);
+        EXPECT_EQ(values ? std::optional(values->updateFeedURL.absoluteString) : std::nullopt, address) << manifest;
+    }
 }
 
 TEST(Ports, APortABackendForgotStopsTheStartByName) {
