@@ -82,9 +82,9 @@ int main(int argc, char** argv) {
     platform->setAudioFile(wav);
     Ports ports = platform->ports();
     setSpeakRepliesSetting(*ports.userDefaults, false);
-    AppConfig config = buildAppConfig(DesktopInfo{DesktopPlatform::linuxDesktop, false, true});
-    config.serviceOrigin = "http://127.0.0.1:" + std::to_string(demo.port());
-    auto delegate = std::make_shared<TimedDelegate>(ports, config, *makeProcessValues(platform->urls(), config.serviceOrigin, config.updateManifest));
+    const std::string origin = "http://127.0.0.1:" + std::to_string(demo.port());
+    auto delegate = std::make_shared<TimedDelegate>(
+        ports, std::get<AppConfig>(makeAppConfig(platform->urls(), origin, HostPlatform::linux, true)));
     auto lifecycle = std::make_unique<gtk::ApplicationLifecycle>(application, platform->application(), *delegate);
     g_application_activate(G_APPLICATION(application));
 

@@ -4,8 +4,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cstddef>
+#include <cstdlib>
 #include <nlohmann/json.hpp>
 #include <string_view>
+#include <vector>
 
 #include "SiteFiles.h"
 
@@ -109,6 +112,23 @@ std::string elsewherePage(const httplib::Request& request) {
     return page + "</main></body></html>\n";
 }
 
+// "0.1.0" → "0.2.0", "3" → "4": the minor number up by one, what follows it zero.
+std::string nextMinorVersion(const std::string& version) {
+    std::vector<long> pieces;
+    std::size_t start = 0;
+    while (start <= version.size()) {
+        const std::size_t end = std::min(version.find('.', start), version.size());
+        pieces.push_back(std::strtol(version.substr(start, end - start).c_str(), nullptr, 10));
+        start = end + 1;
+    }
+    const std::size_t minor = pieces.size() > 1 ? 1 : 0;
+    ++pieces[minor];
+    std::fill(pieces.begin() + static_cast<std::ptrdiff_t>(minor) + 1, pieces.end(), 0);
+    std::string next;
+    for (const long piece : pieces) next += (next.empty() ? "" : ".") + std::to_string(piece);
+    return next;
+}
+
 }  // namespace
 
 DemoService::DemoService(std::string version) : version_(std::move(version)), server_(std::make_unique<httplib::Server>()) {
@@ -164,6 +184,19 @@ void DemoService::addRoutes() {
                    const std::string latest = version();
                    manifest(request, response, latest, "pelko_" + latest + "_" + std::string(request.matches[1]) + ".deb");
                });
+
+    // The page's "Publish a newer version" control: the next minor version,
+    // which the next update check offers.
+    server.Post("/api/demo/publish", [this](const httplib::Request&, httplib::Response& response) {
+        std::string published;
+        {
+            std::lock_guard lock(mutex_);
+            version_ = nextMinorVersion(version_);
+            published = version_;
+        }
+        response.set_header("Cache-Control", "no-store");
+        response.set_content("{\"latestDesktopVersion\": \"" + escapeJson(published) + "\"}\n", "application/json");
+    });
 
     server.Get("/api", [this](const httplib::Request&, httplib::Response& response) {
         response.set_header("Cache-Control", "no-store");

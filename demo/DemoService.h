@@ -18,7 +18,8 @@ namespace pelko::demo {
 // Listens on 127.0.0.1 only, on a thread of its own.
 class DemoService {
 public:
-    // `version` is what /desktop-latest.json announces.
+    // `version` is what /desktop-latest.json announces until the page
+    // publishes a newer one: the running app's, so that nothing is offered.
     explicit DemoService(std::string version);
     ~DemoService();
     DemoService(const DemoService&) = delete;

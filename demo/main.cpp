@@ -1,5 +1,7 @@
 // pelko-demo: serves the local demo of the Pelko service.
-//   pelko-demo --port 8421 --version 0.2.0
+//   pelko-demo --port 8421 [--version 0.2.0]
+// The update manifest names the app's own version unless told otherwise, so
+// the demo offers no update until its page publishes one.
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
@@ -16,7 +18,7 @@ void usage() { std::fprintf(stderr, "usage: pelko-demo [--port N] [--version V]\
 
 int main(int argc, char** argv) {
     int port = 8421;
-    std::string version = "0.1.0";
+    std::string version = PELKO_DEMO_APP_VERSION;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
         if ((argument == "--port" || argument == "--version") && i + 1 < argc) {

@@ -1,17 +1,20 @@
 // agentPropertyList and xmlCanHold on any values: xmlCanHold takes exactly
 // the UTF-8 texts of XML 1.0 characters, and when it takes every value, a
-// real property-list reader gets each value back unchanged.
+// real property-list reader and a conforming XML parser (which reads a raw
+// carriage return as a line feed) each get every value back unchanged.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
 #include <cstdint>
 #include <map>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "FuzzCheck.h"
 #include "agent/AgentFiles.h"
 #include "fakes/LaunchdJob.h"
+#include "fakes/XmlLaunchdJob.h"
 
 using namespace pelko;
 using fuzz::quoted;
@@ -53,13 +56,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!allHeld) return 0;
 
     const std::string text = agentPropertyList(executable, script, code, api, logs);
-    const test::LaunchdJob job = test::readLaunchdJob(text);
-    const std::string detail = "read back from:\n" + text;
-    PELKO_FUZZ_REQUIRE((job.arguments == std::vector<std::string>{executable, script, "run"}), detail);
-    PELKO_FUZZ_REQUIRE((job.environment == std::map<std::string, std::string>{{"PELKO_API_URL", api},
-                                                                             {"PELKO_PAIR_CODE", code}}),
-                       detail);
-    PELKO_FUZZ_REQUIRE(job.standardOut == logs + "/pelko-agent.log", detail);
-    PELKO_FUZZ_REQUIRE(job.standardError == logs + "/pelko-agent.err.log", detail);
+    for (const auto& [reader, job] : {std::pair{"libplist", test::readLaunchdJob(text)},
+                                      std::pair{"libxml2", test::readLaunchdJobAsXml(text)}}) {
+        const std::string detail = std::string(reader) + " read back from:\n" + text;
+        PELKO_FUZZ_REQUIRE((job.arguments == std::vector<std::string>{executable, script, "run"}), detail);
+        PELKO_FUZZ_REQUIRE((job.environment == std::map<std::string, std::string>{{"PELKO_API_URL", api},
+                                                                                 {"PELKO_PAIR_CODE", code}}),
+                           detail);
+        PELKO_FUZZ_REQUIRE(job.standardOut == logs + "/pelko-agent.log", detail);
+        PELKO_FUZZ_REQUIRE(job.standardError == logs + "/pelko-agent.err.log", detail);
+    }
     return 0;
 }

@@ -1,9 +1,11 @@
 // isNewer on any three texts: it never fails, and "newer than" is a strict
 // weak order (irreflexive, asymmetric, transitive, and "neither is newer" is
 // transitive too), so every list of versions has one newest. Dropped empty
-// pieces and padding zeros change nothing.
+// pieces and padding zeros change nothing. A full stop with a mark or a
+// joiner after it is no separator: it reads like a letter in its piece.
 #include <cstddef>
 #include <cstdint>
+#include <iterator>
 #include <string>
 
 #include "FuzzCheck.h"
@@ -15,6 +17,10 @@ using fuzz::quoted;
 namespace {
 
 bool same(const std::string& a, const std::string& b) { return !isNewer(a, b) && !isNewer(b, a); }
+
+// A combining mark, a zero-width joiner, a spacing mark, an emoji modifier
+// and a variation selector: each fuses with a full stop before it.
+const std::string kFusing[] = {"\u0301", "\u200D", "\u0903", "\U0001F3FB", "\uFE0F"};
 
 }  // namespace
 
@@ -42,5 +48,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     PELKO_FUZZ_REQUIRE(same(a, a + ".0"), detail);
     PELKO_FUZZ_REQUIRE(same(a, "." + a + "."), detail);
     PELKO_FUZZ_REQUIRE(isNewer(a, b) == isNewer(a + ".0.", ".." + b), detail);
+
+    const std::string& mark = kFusing[c.size() % std::size(kFusing)];
+    const std::string fused = a + "." + mark + b;
+    const std::string lettered = a + "x" + b;
+    PELKO_FUZZ_REQUIRE(isNewer(fused, c) == isNewer(lettered, c), detail + " with " + quoted(mark));
+    PELKO_FUZZ_REQUIRE(isNewer(c, fused) == isNewer(c, lettered), detail + " with " + quoted(mark));
     return 0;
 }

@@ -6,12 +6,17 @@
 // pairing. The relay that carries messages ships separately.
 //
 // An unsuccessful exit makes launchd start it again after its throttle
-// interval; a successful one is final.
+// interval; a successful one is final until the next login or setup. So only
+// a failed announcement, which a later try may get through, exits
+// unsuccessfully. A job that cannot work as it stands (its arguments, its
+// entry script, its configuration) says why once and exits 0: restarted, it
+// would fail the same way every ten seconds, with a line in the log each time.
 #include <curl/curl.h>
 #include <sys/stat.h>
 #include <sysexits.h>
 #include <unistd.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -28,19 +33,33 @@ int fail(int status, const std::string& message) {
     return status;
 }
 
+// A failure no retry can mend: one line, and the job stays stopped.
+int refuse(const std::string& message) { return fail(EX_OK, message); }
+
 bool isReadableFile(const char* path) {
     struct stat info {};
     return stat(path, &info) == 0 && S_ISREG(info.st_mode) && access(path, R_OK) == 0;
 }
 
-// http:// or https://, a host after it, and nothing curl would have to guess
-// about (no spaces or control characters).
+// Whether `text` begins with `prefix`, ASCII letters in either case.
+bool startsWithIgnoringCase(std::string_view text, std::string_view prefix) {
+    if (text.size() < prefix.size()) return false;
+    for (std::size_t i = 0; i < prefix.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(text[i])) != prefix[i]) return false;
+    }
+    return true;
+}
+
+// http:// or https://, the scheme in any case as URLs allow, a host after
+// it, and nothing curl would have to guess about (no spaces or control
+// characters).
 bool isHttpUrl(std::string_view url) {
     for (const unsigned char c : url) {
         if (c <= 0x20 || c == 0x7F) return false;
     }
     for (const std::string_view scheme : {"http://", "https://"}) {
-        if (url.starts_with(scheme) && url.size() > scheme.size() && url[scheme.size()] != '/') return true;
+        if (startsWithIgnoringCase(url, scheme) && url.size() > scheme.size() && url[scheme.size()] != '/')
+            return true;
     }
     return false;
 }
@@ -85,18 +104,15 @@ std::string post(const std::string& url, const std::string& body) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3 || std::string_view(argv[2]) != "run") {
-        std::fprintf(stderr, "usage: %s <script> run\n", kName);
-        return EX_USAGE;
-    }
+    if (argc != 3 || std::string_view(argv[2]) != "run") return refuse(std::string("usage: ") + kName + " <script> run");
     // The entry script is not run yet; its presence says the bundle is whole.
-    if (!isReadableFile(argv[1])) return fail(EX_NOINPUT, std::string(argv[1]) + " is not a readable file");
+    if (!isReadableFile(argv[1])) return refuse(std::string(argv[1]) + " is not a readable file");
 
     const char* api = std::getenv("PELKO_API_URL");
-    if (!api) return fail(EX_CONFIG, "PELKO_API_URL is not set");
-    if (!isHttpUrl(api)) return fail(EX_CONFIG, "PELKO_API_URL is not an http:// or https:// URL");
+    if (!api) return refuse("PELKO_API_URL is not set");
+    if (!isHttpUrl(api)) return refuse("PELKO_API_URL is not an http:// or https:// URL");
     const char* code = std::getenv("PELKO_PAIR_CODE");
-    if (!code || !*code) return fail(EX_CONFIG, "PELKO_PAIR_CODE is not set or empty: there is nothing to pair with");
+    if (!code || !*code) return refuse("PELKO_PAIR_CODE is not set or empty: there is nothing to pair with");
 
     std::string url = api;
     while (url.back() == '/') url.pop_back();

@@ -10,7 +10,8 @@ packages=(
   espeak-ng sox pulseaudio pulseaudio-utils
   xvfb xauth dbus-x11 imagemagick
   dbus-daemon libxtst-dev
-  clang libclang-rt-dev libplist-dev
+  clang libclang-rt-dev libplist-dev libxml2-dev
+  unicode-data
   desktop-file-utils
   libcurl4-openssl-dev
 )

@@ -12,7 +12,6 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 port=8421
-version_announced=0.2.0
 build=build/demo
 profile="$PWD/$build/profile"
 
@@ -38,7 +37,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-"$build/demo/pelko-demo" --port "$port" --version "$version_announced" >"$service_log" 2>&1 &
+"$build/demo/pelko-demo" --port "$port" >"$service_log" 2>&1 &
 service_pid=$!
 for _ in $(seq 100); do
   grep -q "Pelko demo service on" "$service_log" 2>/dev/null && break

@@ -6,6 +6,7 @@
   var messagesEl = $("messages");
   var input = $("composer-input");
   var sendButton = $("send");
+  var answerAtOnce = $("answer-at-once");
   var dictateButton = $("dictate");
 
   function post(message) {
@@ -82,9 +83,13 @@
     try {
       var utterance = new SpeechSynthesisUtterance(text);
       utterance.onstart = function () { current.speaking = true; };
-      utterance.onend = utterance.onerror = function () {
+      utterance.onend = utterance.onerror = function (event) {
         current.speaking = false;
-        if (reading === current && current.estimatePassed) stopReading();
+        if (reading !== current) return;
+        // Stopped from outside (the desktop app silences the page when the
+        // user starts speaking): the reading is over, whatever the estimate.
+        var stopped = event.type === "error" && (event.error === "canceled" || event.error === "interrupted");
+        if (stopped || current.estimatePassed) stopReading();
       };
       synthesis.speak(utterance);
     } catch (e) { /* the visible state stays for the estimate */ }
@@ -94,11 +99,17 @@
 
   var streaming = null;
 
-  function replyFor(text) {
+  function replyFor(text, atOnce) {
     var short = text.length > 160 ? text.slice(0, 157) + "…" : text;
     return "You said: “" + short + "”. I'm the demo service, so all I can do is echo you — " +
-      "but I stream it word by word, like a real reply.";
+      (atOnce ? "this time all at once, as a short or cached answer comes." : "but I stream it word by word, like a real reply.");
   }
+
+  // A streamed reply gets a word every 70 ms; one answered at once arrives
+  // whole, in one chunk, 100 ms after sending: its stop button shows for less
+  // than the desktop app's 400 ms look at the page, which must notice it anyway.
+  var WORD_DELAY_MS = 70;
+  var ONE_CHUNK_DELAY_MS = 100;
 
   // The stop button exists only while a reply is being written: anything
   // that watches the page (the desktop app does) sees it come and go.
@@ -128,7 +139,8 @@
     addMessage("user", text);
     input.value = "";
     input.dispatchEvent(new Event("input", { bubbles: true }));
-    var words = replyFor(text).split(" ");
+    var atOnce = answerAtOnce.checked;
+    var words = replyFor(text, atOnce).split(" ");
     var message = addMessage("assistant", "");
     message.row.classList.add("streaming");
     var stop = makeStopButton();
@@ -139,11 +151,12 @@
       message: message,
       stop: stop,
       timer: setInterval(function () {
-        message.bubble.textContent += (index ? " " : "") + words[index];
-        index += 1;
+        var chunk = atOnce ? words.slice(index) : [words[index]];
+        message.bubble.textContent += (index ? " " : "") + chunk.join(" ");
+        index += chunk.length;
         messagesEl.scrollTop = messagesEl.scrollHeight;
         if (index >= words.length) finishStreaming();
-      }, 70)
+      }, atOnce ? ONE_CHUNK_DELAY_MS : WORD_DELAY_MS)
     };
   }
 
@@ -286,6 +299,17 @@
       : "Connect iMessage from the Pelko desktop app on a Mac.";
     $("imessage-status").textContent = "Unavailable";
   }
+
+  // ---- Update manifest --------------------------------------------------
+
+  $("publish-update").addEventListener("click", function () {
+    fetch("/api/demo/publish", { method: "POST", cache: "no-store" })
+      .then(function (response) { return response.json(); })
+      .then(function (answer) {
+        $("manifest-version").textContent = "latest desktop app: " + answer.latestDesktopVersion;
+        $("publish-note").textContent = "published; choose Check for Updates";
+      });
+  });
 
   // ---- Service status -----------------------------------------------------
 

@@ -35,6 +35,9 @@ std::string xmlEscape(const std::string& text) {
         case '&': out += "&amp;"; break;
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
+        // A reader turns a raw carriage return into a line feed, as it does
+        // every line end; written as a reference it arrives as it was sent.
+        case '\r': out += "&#13;"; break;
         default: out += c;
         }
     }

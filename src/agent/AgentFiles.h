@@ -21,7 +21,8 @@ std::string helperScriptPath(const std::string& bundlePath);
 std::string selfManagedAgentPropertyListPath(const std::string& home);
 std::string selfManagedAgentConfigurationPath(const std::string& home);
 
-// "&", then "<", then ">" as entities; nothing else changes.
+// "&", then "<", then ">" as entities, and a carriage return as "&#13;";
+// nothing else changes.
 std::string xmlEscape(const std::string& text);
 
 // Whether the text is UTF-8 made only of characters an XML 1.0 document can

@@ -26,12 +26,18 @@ constexpr const char* kWriteFailedTitle = "Couldn't write the helper configurati
 
 // Why a value cannot go into the property list, or empty when all can:
 // launchd would refuse a file holding characters XML 1.0 has no room for.
-std::string unwritableValue(const std::string& pairingCode, const std::string& apiBase) {
+std::string unwritableValue(const std::string& home, const std::string& bundlePath, const std::string& pairingCode,
+                            const std::string& apiBase) {
     if (!xmlCanHold(pairingCode))
         return "The pairing code holds characters that the helper's configuration file can't store. "
                "Get a new code from the iMessage card and try again.";
     if (!xmlCanHold(apiBase))
         return "The service address holds characters that the helper's configuration file can't store.";
+    if (!xmlCanHold(bundlePath))
+        return "The location Pelko runs from holds characters that the helper's configuration file can't store. "
+               "Move Pelko to your Applications folder and try again.";
+    if (!xmlCanHold(home))
+        return "The path of your home folder holds characters that the helper's configuration file can't store.";
     return {};
 }
 
@@ -77,7 +83,7 @@ void AgentInstaller::setupIMessageAgent(const std::string& pairingCode, const st
         return;
     }
 
-    if (auto reason = unwritableValue(pairingCode, apiBase); !reason.empty()) {
+    if (auto reason = unwritableValue(home, bundlePath, pairingCode, apiBase); !reason.empty()) {
         showAlert(kWriteFailedTitle, std::move(reason));
         return;
     }

@@ -7,6 +7,7 @@
 #include "platform/Toolkit.h"
 #include "update/UpdateChecker.h"
 #include "voice/VoiceController.h"
+#include "web/BridgeMessage.h"
 #include "web/DesktopInfoScript.h"
 #include "web/UnreachablePage.h"
 
@@ -18,16 +19,14 @@ constexpr Size kWindowMinSize{720, 560};
 constexpr const char* kWindowAutosaveName = "PelkoMainWindow";
 }  // namespace
 
-AppDelegate::AppDelegate(Ports ports, AppConfig config, ProcessValues values)
+AppDelegate::AppDelegate(Ports ports, AppConfig config)
     : ports_(ports),
       config_(std::move(config)),
-      values_(std::move(values)),
-      inAppHosts_{values_.serviceOrigin.host, config_.providerDomains},
       downloads_(ports_),
       relocator_(ports_),
       agentInstaller_(ports_),
       updateChecker_(std::make_shared<UpdateChecker>(
-          ports_, values_.updateFeedURL, [this] { return appVersion(); },
+          ports_, config_.updateFeedURL, [this] { return appVersion(); },
           [this](const Url& url) {
               if (webView_) webView_->loadRequest(UrlRequest{url});
           })),
@@ -63,14 +62,14 @@ void AppDelegate::applicationDidFinishLaunching() {
     window_->setDelegate(this);
     window_->center();
     window_->makeKeyAndOrderFront();
-    unreachablePage_ = std::make_unique<UnreachablePage>(ports_, inAppHosts_, *webView_, *window_);
+    unreachablePage_ = std::make_unique<UnreachablePage>(ports_, config_.inAppHosts, *webView_, *window_);
 
     createVoiceController();
 
     ports_.application->setMainMenu(buildMainMenu(*this, voice_->speakReplies(), voiceStatusItem_, voice_->status()));
     installCtrlShiftSpaceAlias();
 
-    webView_->loadRequest(UrlRequest{values_.homeURL});
+    webView_->loadRequest(UrlRequest{config_.homeURL});
     ports_.application->activateIgnoringOtherApps();
 
     // Launch does not wait for it.

@@ -40,7 +40,7 @@ class AppDelegate : public ApplicationDelegate,
                     public MenuActionTarget,
                     public std::enable_shared_from_this<AppDelegate> {
 public:
-    AppDelegate(Ports ports, AppConfig config, ProcessValues values);
+    AppDelegate(Ports ports, AppConfig config);
     ~AppDelegate() override;
     AppDelegate(const AppDelegate&) = delete;
     AppDelegate& operator=(const AppDelegate&) = delete;
@@ -79,7 +79,7 @@ public:
     void decideDestination(const DownloadRef& download, const std::string& suggestedFilename,
                            DownloadDestinationCompletion completionHandler) override;
     void downloadDidFinish(const DownloadRef& download) override;
-    void downloadDidFail(const DownloadRef& download, const std::string& localizedDescription) override;
+    void downloadDidFail(const DownloadRef& download, const DownloadFailure& failure) override;
     // The page bridge: messages dispatched by their "type".
     void didReceiveScriptMessage(const ScriptMessage& message) override;
 
@@ -106,8 +106,6 @@ private:
 
     const Ports ports_;
     const AppConfig config_;
-    const ProcessValues values_;
-    const InAppHosts inAppHosts_;
     Downloads downloads_;
     Relocator relocator_;
     AgentInstaller agentInstaller_;

@@ -24,7 +24,7 @@ void AppDelegate::reloadPage() {
 }
 
 void AppDelegate::goHome() {
-    if (webView_) webView_->loadRequest(UrlRequest{values_.homeURL});
+    if (webView_) webView_->loadRequest(UrlRequest{config_.homeURL});
 }
 
 void AppDelegate::goBack() {

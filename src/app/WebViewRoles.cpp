@@ -3,6 +3,7 @@
 #include "platform/Workspace.h"
 #include "voice/VoiceController.h"
 #include "web/BridgeMessage.h"
+#include "web/PageTitle.h"
 #include "web/UnreachablePage.h"
 
 // What the web view asks of the application: where navigations go, new
@@ -11,7 +12,7 @@ namespace pelko {
 
 void AppDelegate::decidePolicyForNavigationAction(const NavigationAction& action,
                                                   NavigationActionDecision decisionHandler) {
-    switch (navigationActionVerdict(action, values_.downloadExtensions, inAppHosts_)) {
+    switch (navigationActionVerdict(action, config_.downloadExtensions, config_.inAppHosts)) {
     case NavigationVerdict::allow: decisionHandler(NavigationActionPolicy::allow); return;
     case NavigationVerdict::download: decisionHandler(NavigationActionPolicy::download); return;
     case NavigationVerdict::openInBrowser:
@@ -28,7 +29,7 @@ void AppDelegate::decidePolicyForNavigationResponse(const NavigationResponse& re
 }
 
 void AppDelegate::createWebViewForNavigationAction(const NavigationAction& action) {
-    switch (newWindowVerdict(action, inAppHosts_)) {
+    switch (newWindowVerdict(action, config_.inAppHosts)) {
     case NewWindowVerdict::openInBrowser: ports_.workspace->openURL(*action.requestURL); return;
     case NewWindowVerdict::loadInWebView:
         if (webView_ && action.requestURL) webView_->loadRequest(UrlRequest{*action.requestURL});
@@ -49,7 +50,7 @@ void AppDelegate::runOpenPanel(const OpenPanelParameters& parameters, OpenPanelC
 
 void AppDelegate::didFinishNavigation() {
     if (unreachablePage_) unreachablePage_->didFinishNavigation();
-    if (window_ && webView_) window_->setTitle(windowTitleForPage(webView_->url(), inAppHosts_.apexDomain));
+    if (window_ && webView_) window_->setTitle(windowTitleForPage(webView_->url(), config_.inAppHosts.apexDomain));
 }
 
 bool AppDelegate::didFailNavigation(const NavigationError& error) {
@@ -67,13 +68,13 @@ void AppDelegate::decideDestination(const DownloadRef& download, const std::stri
 
 void AppDelegate::downloadDidFinish(const DownloadRef& download) { downloads_.didFinish(download); }
 
-void AppDelegate::downloadDidFail(const DownloadRef& download, const std::string& localizedDescription) {
-    downloads_.didFail(download, localizedDescription);
+void AppDelegate::downloadDidFail(const DownloadRef& download, const DownloadFailure& failure) {
+    downloads_.didFail(download, failure);
 }
 
 void AppDelegate::didReceiveScriptMessage(const ScriptMessage& message) {
     const BridgeCommand command =
-        readBridgeMessage(message, values_.serviceOrigin, config_.serviceOrigin + "/api");
+        readBridgeMessage(message, config_.serviceOrigin, config_.apiBase);
     if (const auto* setup = std::get_if<SetupIMessageRequest>(&command)) {
         setupIMessageAgent(setup->pairingCode, setup->apiBase);
     } else if (std::holds_alternative<DisconnectIMessageRequest>(command)) {

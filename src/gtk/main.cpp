@@ -3,7 +3,9 @@
 
 #include <cstdio>
 #include <memory>
+#include <optional>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "app/AppConfig.h"
@@ -11,17 +13,16 @@
 #include "app/BuildConfig.h"
 #include "app/CommandLine.h"
 #include "gtk/app/ApplicationLifecycle.h"
-#include "gtk/system/UrlsPort.h"
 #include "gtk/app/Platform.h"
 #include "gtk/app/SoftwareDrawing.h"
+#include "gtk/system/UrlsPort.h"
 
 namespace {
 
 using namespace pelko;
 
 struct Process {
-    AppConfig config;
-    ProcessValues values;
+    std::optional<AppConfig> config;
     gtk::SpeechModel speechModel;
     std::unique_ptr<gtk::Platform> platform;
     std::shared_ptr<AppDelegate> delegate;
@@ -45,7 +46,7 @@ void onStartup(GtkApplication* application, gpointer data) {
         g_application_quit(G_APPLICATION(application));
         return;
     }
-    process->delegate = std::make_shared<AppDelegate>(ports, process->config, process->values);
+    process->delegate = std::make_shared<AppDelegate>(ports, *process->config);
     process->platform->downloads().setDelegate(process->delegate);
     process->lifecycle =
         std::make_unique<gtk::ApplicationLifecycle>(application, process->platform->application(), *process->delegate);
@@ -64,17 +65,12 @@ int main(int argc, char** argv) {
     if (const char* grammar = g_getenv("PELKO_SPEECH_GRAMMAR"); grammar && *grammar)
         process.speechModel.grammar = grammar;
     // Dictation is offered only when there is a recognizer: a look at the model's files, before anything loads them.
-    process.config = buildAppConfig(DesktopInfo{DesktopPlatform::linuxDesktop, false, process.speechModel.isInstalled()});
-    // The process-wide values first: the home page, the update feed, the download extensions.
-    auto values = makeProcessValues(gtk::UrlsPort(), process.config.serviceOrigin, process.config.updateManifest);
-    if (!values) {
-        // Never run with an origin the bridge's rule could not hold to.
-        g_printerr("pelko: the configured service origin \"%s\" is not scheme://host[:port], or the update manifest "
-                   "\"%s\" is neither a path nor an http(s) URL\n",
-                   process.config.serviceOrigin.c_str(), process.config.updateManifest.c_str());
+    auto config = buildAppConfig(gtk::UrlsPort(), HostPlatform::linux, process.speechModel.isInstalled());
+    if (const auto* error = std::get_if<ConfigError>(&config)) {
+        g_printerr("pelko: %s\n", error->message.c_str());
         return 1;
     }
-    process.values = std::move(*values);
+    process.config = std::get<AppConfig>(std::move(config));
 
     gtk::preferSoftwareDrawingWithoutGpu();
     g_set_prgname("pelko");

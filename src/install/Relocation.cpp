@@ -18,9 +18,8 @@ std::string shellDoubleQuoted(const std::string& text) {
     return out + "\"";
 }
 
-std::string relaunchCommand(const std::string& bundlePath) {
-    std::string command = std::string("sleep 1; open ") + shellDoubleQuoted(kInstallTarget);
-    if (!bundlePath.starts_with("/Volumes/")) return command;
+std::optional<std::string> volumeMountPath(const std::string& bundlePath) {
+    if (!bundlePath.starts_with("/Volumes/")) return std::nullopt;
     std::vector<std::string> pieces;
     std::size_t start = 0;
     while (start <= bundlePath.size()) {
@@ -30,7 +29,13 @@ std::string relaunchCommand(const std::string& bundlePath) {
         if (slash == std::string::npos) break;
         start = slash + 1;
     }
-    if (pieces.size() >= 2) command += "; hdiutil detach " + shellDoubleQuoted("/Volumes/" + pieces[1]) + " -force";
+    if (pieces.size() < 2) return std::nullopt;
+    return "/Volumes/" + pieces[1];
+}
+
+std::string relaunchCommand(const std::optional<std::string>& diskImage) {
+    std::string command = std::string("sleep 1; open ") + shellDoubleQuoted(kInstallTarget);
+    if (diskImage) command += "; hdiutil detach " + shellDoubleQuoted(*diskImage) + " -force";
     return command;
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/CoreGuard.h"
 
+#include <optional>
 #include <string>
 
 namespace pelko {
@@ -18,8 +19,15 @@ bool offersRelocation(const std::string& bundlePath);
 // still reads there (" $ ` \) escaped, so it arrives as one literal word.
 std::string shellDoubleQuoted(const std::string& text);
 
+// Where the volume holding a bundle under "/Volumes/" is mounted:
+// "/Volumes/" and the path's second piece (empty pieces dropped). None for
+// any other bundle path.
+std::optional<std::string> volumeMountPath(const std::string& bundlePath);
+
 // What the shell runs once this process has gone: open the installed copy,
-// then, when the application ran from a volume, force-detach that volume.
-std::string relaunchCommand(const std::string& bundlePath);
+// then force-detach `diskImage`, the disk image the application ran from,
+// when there is one. Any other volume stays mounted: a drive may have other
+// programs' files open on it.
+std::string relaunchCommand(const std::optional<std::string>& diskImage);
 
 }  // namespace pelko

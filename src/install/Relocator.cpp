@@ -4,6 +4,7 @@
 #include "platform/Alerts.h"
 #include "platform/Application.h"
 #include "platform/Bundle.h"
+#include "platform/DiskImages.h"
 #include "platform/Processes.h"
 
 namespace pelko {
@@ -31,9 +32,12 @@ bool Relocator::relocateToApplicationsIfNeeded() {
     }
 
     // The shell outlives this process: it waits for it to go, opens the copy
-    // and lets go of the disk image. A shell that does not start leaves the
-    // user with the copy in place, so the quit goes ahead.
-    ports_.processes->launch("/bin/sh", {"-c", relaunchCommand(bundlePath)});
+    // and lets go of the disk image the application came on, and of no other
+    // volume. A shell that does not start leaves the user with the copy in
+    // place, so the quit goes ahead.
+    std::optional<std::string> diskImage = volumeMountPath(bundlePath);
+    if (diskImage && !ports_.diskImages->isMountedDiskImage(*diskImage)) diskImage.reset();
+    ports_.processes->launch("/bin/sh", {"-c", relaunchCommand(diskImage)});
     ports_.application->terminate();
     return true;
 }

@@ -9,8 +9,9 @@
 
 namespace pelko {
 
-// Offers, at launch, to move an application started from a disk image or a
-// Downloads folder into /Applications, and relaunches the moved copy.
+// Offers, at launch, to move an application started from a mounted volume
+// or a Downloads folder into /Applications, and relaunches the moved copy,
+// detaching the volume it came on when that is a disk image.
 // Nothing is remembered: a user who declines is asked again next time.
 class Relocator {
 public:

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <variant>
 #include <vector>
 
 #include "app/AppConfig.h"
@@ -20,7 +21,6 @@ using namespace pelko;
 // from Quit, so this is never torn down.
 struct Process {
     AppConfig config;
-    ProcessValues values;
     mac::Platform platform;
     std::shared_ptr<AppDelegate> delegate;
 };
@@ -34,28 +34,22 @@ int main(int argc, const char* argv[]) {
         return 0;
     }
     @autoreleasepool {
-        const AppConfig config = buildAppConfig(kMacDesktopInfo);
-        // The process-wide values first: the home page, the update feed, the download extensions.
-        auto values = makeProcessValues(mac::UrlsPort(), config.serviceOrigin, config.updateManifest);
-        if (!values) {
-            // Never run with an origin the bridge's rule could not hold to.
-            std::fprintf(stderr,
-                         "Pelko: the configured service origin \"%s\" is not scheme://host[:port], or the update "
-                         "manifest \"%s\" is neither a path nor an http(s) URL\n",
-                         config.serviceOrigin.c_str(), config.updateManifest.c_str());
+        auto config = buildAppConfig(mac::UrlsPort(), HostPlatform::mac, true);
+        if (const auto* error = std::get_if<ConfigError>(&config)) {
+            std::fprintf(stderr, "Pelko: %s\n", error->message.c_str());
             return 1;
         }
 
         NSApplication* application = [NSApplication sharedApplication];
         [application setActivationPolicy:NSApplicationActivationPolicyRegular];
 
-        static Process* const process = new Process{config, std::move(*values), {}, nullptr};
+        static Process* const process = new Process{std::get<AppConfig>(std::move(config)), {}, nullptr};
         const Ports ports = process->platform.ports();
         if (const auto problem = portsProblem(ports)) {
             std::fprintf(stderr, "Pelko: %s\n", problem->c_str());
             return 1;
         }
-        process->delegate = std::make_shared<AppDelegate>(ports, process->config, process->values);
+        process->delegate = std::make_shared<AppDelegate>(ports, process->config);
         PelkoDelegateProxy* proxy = process->platform.proxy();
         proxy.applicationDelegate = process->delegate.get();
         proxy.downloadDelegate = process->delegate.get();

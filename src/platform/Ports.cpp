@@ -12,7 +12,7 @@ std::vector<std::string> missingPorts(const Ports& ports) {
         {ports.openPanels, "openPanels"},   {ports.processes, "processes"},
         {ports.networkMonitor, "networkMonitor"},
         {ports.audio, "audio"},             {ports.speech, "speech"},
-        {ports.permissions, "permissions"},
+        {ports.permissions, "permissions"}, {ports.diskImages, "diskImages"},
     };
     static_assert(sizeof(Ports) == std::size(members) * sizeof(void*), "every port is checked");
     std::vector<std::string> missing;

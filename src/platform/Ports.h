@@ -12,6 +12,7 @@ class Alerts;
 class Application;
 class Audio;
 class Bundle;
+class DiskImages;
 class Files;
 class MainQueue;
 class NetworkMonitor;
@@ -45,6 +46,8 @@ struct Ports {
     Audio* audio = nullptr;
     Speech* speech = nullptr;
     Permissions* permissions = nullptr;
+    // Install location: whether the volume the application came on is a disk image.
+    DiskImages* diskImages = nullptr;
 };
 
 // The members a backend left unset, by name; empty when every port is there.

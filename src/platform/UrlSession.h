@@ -14,8 +14,18 @@ struct UrlResponse {
 };
 
 struct UrlError {
-    std::string localizedDescription;
+    enum class Kind {
+        platform,        // the platform's own error, in its words
+        invalidAddress,  // the session cannot request this URL
+        tooLarge,        // the body passed kMaxDataTaskBytes
+    };
+    Kind kind = Kind::platform;
+    std::string localizedDescription;  // for Kind::platform
 };
+
+// The error in words: the platform's for its own errors, the application's
+// for those it detects itself, so that both platforms say the same.
+std::string describeUrlError(const UrlError& error);
 
 // The outcome of one request: the body, the response and the error, each
 // when there is one. Called once, on the session's own queue (not the main

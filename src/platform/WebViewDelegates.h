@@ -103,14 +103,19 @@ public:
     virtual void runOpenPanel(const OpenPanelParameters& parameters, OpenPanelCompletion completionHandler) = 0;
 };
 
+// How a download ended without its file.
+struct DownloadFailure {
+    bool cancelled = false;            // stopped on purpose (declined, or cancelled), not failed
+    std::string localizedDescription;  // the platform's text for the error
+};
+
 class DownloadDelegate {
 public:
     virtual ~DownloadDelegate() = default;
     virtual void decideDestination(const DownloadRef& download, const std::string& suggestedFilename,
                                    DownloadDestinationCompletion completionHandler) = 0;
     virtual void downloadDidFinish(const DownloadRef& download) = 0;
-    // `localizedDescription` is the platform's text for the error.
-    virtual void downloadDidFail(const DownloadRef& download, const std::string& localizedDescription) = 0;
+    virtual void downloadDidFail(const DownloadRef& download, const DownloadFailure& failure) = 0;
 };
 
 }  // namespace pelko

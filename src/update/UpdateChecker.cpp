@@ -36,22 +36,25 @@ void UpdateChecker::fetchManifest(bool manual) {
     ports_.urlSession->dataTaskWithURL(
         feedURL_, [weakSelf, mainQueue, running, manual](const std::optional<std::string>& data,
                                                          const std::optional<UrlResponse>&,
-                                                         const std::optional<UrlError>&) {
+                                                         const std::optional<UrlError>& error) {
             if (weakSelf.expired()) return;
             ManifestReading reading = readUpdateManifest(data);
             const auto* manifest = std::get_if<UpdateManifest>(&reading);
             // The launch check says nothing but an offer: the user asked for nothing.
             if (!manual && (!manifest || !isNewer(manifest->version, running))) return;
-            mainQueue->async([weakSelf, reading = std::move(reading), running] {
-                if (auto self = weakSelf.lock()) self->answer(reading, running);
+            mainQueue->async([weakSelf, reading = std::move(reading), running, error] {
+                if (auto self = weakSelf.lock()) self->answer(reading, running, error);
             });
         });
 }
 
-void UpdateChecker::answer(const ManifestReading& reading, const std::string& runningVersion) {
+void UpdateChecker::answer(const ManifestReading& reading, const std::string& runningVersion,
+                           const std::optional<UrlError>& error) {
     if (const auto* failure = std::get_if<ManifestFailure>(&reading)) {
-        // Never "up to date" when nothing was read.
-        ports_.alerts->runModal(AlertSpec{"Couldn't Check for Updates", plainReason(*failure), {}});
+        // Never "up to date" when nothing was read; the session's own words say why.
+        std::string reason = plainReason(*failure);
+        if (*failure == ManifestFailure::noAnswer && error) reason += " (" + describeUrlError(*error) + ")";
+        ports_.alerts->runModal(AlertSpec{"Couldn't Check for Updates", reason, {}});
         return;
     }
     const auto& manifest = std::get<UpdateManifest>(reading);

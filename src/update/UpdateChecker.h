@@ -8,6 +8,7 @@
 
 #include "platform/Ports.h"
 #include "platform/Url.h"
+#include "platform/UrlSession.h"
 #include "update/UpdateManifest.h"
 
 namespace pelko {
@@ -34,7 +35,8 @@ private:
     // `manual`: the user asked, so every outcome is told.
     void fetchManifest(bool manual);
     // Main thread: the offer, or what the user who asked is told instead.
-    void answer(const ManifestReading& reading, const std::string& runningVersion);
+    void answer(const ManifestReading& reading, const std::string& runningVersion,
+                const std::optional<UrlError>& error);
     void promptUpdate(const std::string& latest, const std::string& url);
 
     const Ports ports_;

@@ -1,5 +1,7 @@
 #include "update/VersionComparison.h"
 
+#include "text/GraphemeClusters.h"
+
 #include <algorithm>
 #include <cstdint>
 #include <limits>
@@ -32,16 +34,20 @@ std::int64_t readPiece(const std::string& piece) {
     return value;
 }
 
+// Split at each full stop that is a character of its own: one fused with a
+// mark or a joiner after it, or with a prepended character before it, is
+// part of its piece (which then reads as 0).
 std::vector<std::int64_t> components(const std::string& version) {
     std::vector<std::int64_t> out;
+    const std::vector<std::size_t> boundaries = graphemeClusterBoundaries(version);
     std::size_t start = 0;
-    while (start <= version.size()) {
-        const auto dot = version.find('.', start);
-        const std::size_t end = dot == std::string::npos ? version.size() : dot;
-        if (end > start) out.push_back(readPiece(version.substr(start, end - start)));
-        if (dot == std::string::npos) break;
-        start = dot + 1;
+    for (std::size_t i = 0; i + 1 < boundaries.size(); ++i) {
+        const std::size_t begin = boundaries[i];
+        if (boundaries[i + 1] != begin + 1 || version[begin] != '.') continue;
+        if (begin > start) out.push_back(readPiece(version.substr(start, begin - start)));
+        start = begin + 1;
     }
+    if (version.size() > start) out.push_back(readPiece(version.substr(start)));
     return out;
 }
 

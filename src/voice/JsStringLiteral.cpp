@@ -13,10 +13,10 @@ namespace {
 constexpr char32_t kReplacementCharacter = 0xFFFD;
 }  // namespace
 
-std::string jsStringLiteral(const std::string& text) {
+std::string jsStringLiteral(const std::string& text, char quote) {
     std::string out;
     out.reserve(text.size() + 2);
-    out += '\'';
+    out += quote;
     std::size_t i = 0;
     while (i < text.size()) {
         std::size_t length = 1;
@@ -29,9 +29,6 @@ std::string jsStringLiteral(const std::string& text) {
             case U'\r':
                 out += "\\r";
                 break;
-            case U'\'':
-                out += "\\'";
-                break;
             case U'\\':
                 out += "\\\\";
                 break;
@@ -42,7 +39,10 @@ std::string jsStringLiteral(const std::string& text) {
                 out += "\\u2029";
                 break;
             default:
-                if (scalar < 0x20) {
+                if (scalar == static_cast<unsigned char>(quote)) {
+                    out += '\\';
+                    out += quote;
+                } else if (scalar < 0x20) {
                     char buffer[8];
                     std::snprintf(buffer, sizeof buffer, "\\u%04x", static_cast<unsigned>(scalar));
                     out += buffer;
@@ -51,7 +51,7 @@ std::string jsStringLiteral(const std::string& text) {
                 }
         }
     }
-    out += '\'';
+    out += quote;
     return out;
 }
 

@@ -1,6 +1,5 @@
 #include "web/BridgeMessage.h"
 
-#include "web/DesktopInfoScript.h"
 #include "web/Origin.h"
 
 namespace pelko {

@@ -11,6 +11,9 @@
 
 namespace pelko {
 
+// The name of the page bridge's script-message handler.
+inline constexpr const char* kBridgeHandlerName = "pelko";
+
 struct SetupIMessageRequest {
     std::string pairingCode;
     std::string apiBase;

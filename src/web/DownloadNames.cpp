@@ -1,5 +1,8 @@
 #include "web/DownloadNames.h"
 
+#include "text/UnicodeProperties.h"
+#include "voice/Utf8.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -31,14 +34,33 @@ SplitName split(const std::string& name) {
 constexpr std::size_t kMaxNameBytes = 255 - 16;
 constexpr std::size_t kMaxKeptExtension = 32;
 
-// Backs up to the start of the character cut at `bytes`, 3 bytes at most:
-// over text that is not UTF-8 an unbounded back-up could empty a base and
-// leave ".ext", a hidden name.
+// Backs up to the start of the character cut at `bytes` (3 bytes at most
+// in UTF-8).
 std::string utf8Prefix(const std::string& text, std::size_t bytes) {
     if (text.size() <= bytes) return text;
     std::size_t end = bytes;
     while (end > 0 && bytes - end < 3 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
     return text.substr(0, end);
+}
+
+constexpr char32_t kReplacementCharacter = 0xFFFD;
+
+// Controls (C0, DEL, C1) and the bidirectional controls, which reorder what
+// follows them on screen: "invoice\u202Efdp.exe" shows as "invoiceexe.pdf".
+bool isNeverInAName(char32_t c) {
+    if (c < 0x20 || (c >= 0x7F && c <= 0x9F)) return true;
+    return c == 0x061C || c == 0x200E || c == 0x200F || (c >= 0x202A && c <= 0x202E) || (c >= 0x2066 && c <= 0x2069);
+}
+
+// Blank, or made only of characters that show nothing: no name to recognise.
+bool showsNothing(const std::string& name) {
+    for (std::size_t at = 0; at < name.size();) {
+        std::size_t length = 1;
+        const auto scalar = decodeUtf8At(name, at, length);
+        if (!scalar || !isBlankOrIgnorable(*scalar)) return false;
+        at += length;
+    }
+    return true;
 }
 
 std::string shortened(const std::string& name) {
@@ -51,13 +73,25 @@ std::string shortened(const std::string& name) {
 }  // namespace
 
 std::string safeFileName(const std::string& suggested) {
+    const std::string last = lastComponent(suggested);
     std::string name;
-    for (const char c : lastComponent(suggested)) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7f) name += c;
+    // Bytes that are not UTF-8 become U+FFFD rather than staying: a character
+    // removed between two of them could otherwise join them into one of the
+    // characters removed here.
+    for (std::size_t at = 0; at < last.size();) {
+        std::size_t length = 1;
+        const auto scalar = decodeUtf8At(last, at, length);
+        if (!scalar) {
+            appendUtf8(name, kReplacementCharacter);
+        } else if (!isNeverInAName(*scalar)) {
+            name.append(last, at, length);
+        }
+        at += length;
     }
     const auto firstKept = name.find_first_not_of('.');
-    return firstKept == std::string::npos ? std::string() : shortened(name.substr(firstKept));
+    if (firstKept == std::string::npos) return {};
+    name = shortened(name.substr(firstKept));
+    return showsNothing(name) ? std::string() : name;
 }
 
 std::string downloadFileName(const std::string& suggestedFilename, const std::optional<Url>& originalURL) {

@@ -12,9 +12,11 @@ namespace pelko {
 
 inline constexpr const char* kDefaultDownloadName = "PelkoDownload";
 
-// One file name that stays in the folder it is put in: the last component
-// of whatever path the text names, without control characters or leading
-// dots (so it is neither hidden nor `.`/`..`). Empty when nothing is left.
+// One file name that stays in the folder it is put in and shows what it is:
+// the last component of whatever path the text names, as UTF-8 (other bytes
+// become U+FFFD), without control characters (C0, DEL, C1), bidirectional
+// controls or leading dots (so it is neither hidden nor `.`/`..`). Empty
+// when nothing is left, or nothing that shows (blanks, invisible characters).
 std::string safeFileName(const std::string& suggested);
 
 // The suggestion made safe; else the last component of the original URL's

@@ -38,9 +38,10 @@ void Downloads::didFinish(const DownloadRef& download) {
     if (!fileMayRunCode(path)) ports_.workspace->openFile(path);
 }
 
-void Downloads::didFail(const DownloadRef& download, const std::string& localizedDescription) {
+void Downloads::didFail(const DownloadRef& download, const DownloadFailure& failure) {
     destinations_.erase(download.id);
-    queueAlert(*ports_.mainQueue, *ports_.alerts, "Download failed", localizedDescription);
+    if (failure.cancelled) return;
+    queueAlert(*ports_.mainQueue, *ports_.alerts, "Download failed", failure.localizedDescription);
 }
 
 }  // namespace pelko

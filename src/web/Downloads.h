@@ -21,8 +21,9 @@ public:
     // The path the download is written to.
     std::string decideDestination(const DownloadRef& download, const std::string& suggestedFilename);
     void didFinish(const DownloadRef& download);
-    // `localizedDescription` is the platform's text for the error.
-    void didFail(const DownloadRef& download, const std::string& localizedDescription);
+    // A cancelled download (one that was declined a destination, say) is
+    // no failure the user needs to hear of.
+    void didFail(const DownloadRef& download, const DownloadFailure& failure);
 
 private:
     std::string folder() const;

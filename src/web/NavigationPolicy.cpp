@@ -30,6 +30,23 @@ std::string pathExtension(const std::string& path) {
 
 bool hasHost(const NavigationAction& action) { return action.requestURL && !action.requestURL->host.empty(); }
 
+// The schemes without a host that the web view shows itself; a link with
+// any other (mailto:, tel:, sms:, another app's) is for the system.
+bool webViewShows(const Url& url) {
+    static constexpr std::array<const char*, 4> kShownInPlace{"data", "blob", "about", "javascript"};
+    const std::string scheme = lowered(url.scheme);
+    return std::any_of(kShownInPlace.begin(), kShownInPlace.end(), [&](const char* shown) { return scheme == shown; });
+}
+
+// What a page's own link (a click, a new window) to a URL without a host
+// becomes: shown in place, handed to the system, or neither.
+enum class HostlessLink { inPlace, toTheSystem, refused };
+
+HostlessLink hostlessLink(const Url& url) {
+    if (isUnsafeToHandOn(url)) return HostlessLink::refused;
+    return webViewShows(url) ? HostlessLink::inPlace : HostlessLink::toTheSystem;
+}
+
 }  // namespace
 
 bool keepInApp(const std::string& host, const InAppHosts& hosts) {
@@ -54,9 +71,15 @@ NavigationVerdict navigationActionVerdict(const NavigationAction& action,
     if (action.shouldPerformDownload) return NavigationVerdict::download;
     if (action.requestURL && downloadExtensions.contains(lowered(pathExtension(action.requestURL->path))))
         return NavigationVerdict::download;
-    if (!hasHost(action)) return NavigationVerdict::allow;
     // Forms, scripts, reloads and history stay: only a click leaves.
-    if (action.navigationType != NavigationType::linkActivated) return NavigationVerdict::allow;
+    if (!action.requestURL || action.navigationType != NavigationType::linkActivated) return NavigationVerdict::allow;
+    if (!hasHost(action)) {
+        switch (hostlessLink(*action.requestURL)) {
+        case HostlessLink::inPlace: return NavigationVerdict::allow;
+        case HostlessLink::toTheSystem: return NavigationVerdict::openInBrowser;
+        case HostlessLink::refused: return NavigationVerdict::cancel;
+        }
+    }
     if (keepInApp(action.requestURL->host, hosts)) return NavigationVerdict::allow;
     return isUnsafeToHandOn(*action.requestURL) ? NavigationVerdict::cancel : NavigationVerdict::openInBrowser;
 }
@@ -67,15 +90,17 @@ NavigationResponsePolicy navigationResponsePolicy(const NavigationResponse& resp
 
 NewWindowVerdict newWindowVerdict(const NavigationAction& action, const InAppHosts& hosts) {
     if (action.hasTargetFrame) return NewWindowVerdict::ignore;
+    if (action.requestURL && !hasHost(action)) {
+        switch (hostlessLink(*action.requestURL)) {
+        case HostlessLink::inPlace: return NewWindowVerdict::loadInWebView;
+        case HostlessLink::toTheSystem: return NewWindowVerdict::openInBrowser;
+        case HostlessLink::refused: return NewWindowVerdict::cancel;
+        }
+    }
     if (hasHost(action) && !keepInApp(action.requestURL->host, hosts)) {
         return isUnsafeToHandOn(*action.requestURL) ? NewWindowVerdict::cancel : NewWindowVerdict::openInBrowser;
     }
     return NewWindowVerdict::loadInWebView;
-}
-
-std::string windowTitleForPage(const std::optional<Url>& url, const std::string& apexDomain) {
-    if (!url || url->host.empty() || isServiceHost(url->host, apexDomain)) return "Pelko";
-    return "Pelko \u2014 " + url->host;
 }
 
 }  // namespace pelko

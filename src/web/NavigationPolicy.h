@@ -34,10 +34,14 @@ bool isUnsafeToHandOn(const Url& url);
 enum class NavigationVerdict {
     allow,
     download,
-    openInBrowser,  // hand the URL to the default browser, then cancel
+    openInBrowser,  // hand the URL to the system (the default browser, the mail app...), then cancel
     cancel,
 };
 
+// A clicked link to a host outside the in-app hosts, or without a host to a
+// scheme the web view cannot show (mailto:, tel:, another app's), goes to
+// the system; data:, blob: and about: stay; links to file shares and local
+// files are refused.
 NavigationVerdict navigationActionVerdict(const NavigationAction& action,
                                           const std::set<std::string>& downloadExtensions, const InAppHosts& hosts);
 
@@ -51,8 +55,5 @@ enum class NewWindowVerdict {
 };
 
 NewWindowVerdict newWindowVerdict(const NavigationAction& action, const InAppHosts& hosts);
-
-// "Pelko" on the service, "Pelko — host" elsewhere.
-std::string windowTitleForPage(const std::optional<Url>& url, const std::string& apexDomain);
 
 }  // namespace pelko

@@ -3,6 +3,7 @@
 #include "platform/NetworkMonitor.h"
 #include "platform/WebView.h"
 #include "platform/Window.h"
+#include "web/PageTitle.h"
 
 namespace pelko {
 

@@ -12,11 +12,6 @@
 namespace pelko::e2e {
 namespace {
 
-std::string contentOf(const std::string& path) {
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 TEST(Downloads, LandInDownloadsUnderFreeSafeNamesAndAreShownThenOpenedUnlessTheyRunCode) {
     namespace fs = std::filesystem;
     const std::string folder = temporaryHome() + "/Downloads";
@@ -43,9 +38,9 @@ TEST(Downloads, LandInDownloadsUnderFreeSafeNamesAndAreShownThenOpenedUnlessThey
     std::set<std::string> names;
     for (const auto& entry : fs::directory_iterator(folder)) names.insert(entry.path().filename().string());
     EXPECT_EQ(names, (std::set<std::string>{"pelko-notes.txt", "pelko-notes (1).txt", "bashrc", "tool.sh"}));
-    EXPECT_EQ(contentOf(folder + "/pelko-notes (1).txt"), contentOf(folder + "/pelko-notes.txt"));
-    EXPECT_NE(contentOf(folder + "/pelko-notes.txt").find("Pelko demo notes"), std::string::npos);
-    EXPECT_EQ(contentOf(folder + "/bashrc"), "echo 'a file that names itself ../../.bashrc'\n");
+    EXPECT_EQ(fileContents(folder + "/pelko-notes (1).txt"), fileContents(folder + "/pelko-notes.txt"));
+    EXPECT_NE(fileContents(folder + "/pelko-notes.txt").find("Pelko demo notes"), std::string::npos);
+    EXPECT_EQ(fileContents(folder + "/bashrc"), "echo 'a file that names itself ../../.bashrc'\n");
     EXPECT_EQ(app.url(), World::get().origin() + "/");
 }
 

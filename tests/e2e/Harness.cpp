@@ -19,10 +19,10 @@
 #include "DemoService.h"
 #include "app/BuildConfig.h"
 #include "gtk/app/ApplicationLifecycle.h"
-#include "gtk/system/GObjectRef.h"
-#include "gtk/app/WindowPort.h"
 #include "gtk/app/Platform.h"
 #include "gtk/app/SoftwareDrawing.h"
+#include "gtk/app/WindowPort.h"
+#include "gtk/system/GObjectRef.h"
 #include "gtk/web/WebViewPort.h"
 
 namespace pelko::e2e {
@@ -100,6 +100,21 @@ bool runUntil(const std::function<bool()>& done, std::chrono::milliseconds timeo
     return held;
 }
 
+std::string fileContents(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+std::vector<std::int16_t> wavSamples(const std::string& path) {
+    const std::string bytes = fileContents(path);
+    const std::size_t data = bytes.find("data");
+    std::vector<std::int16_t> samples;
+    for (std::size_t at = data + 8; data != std::string::npos && at + 1 < bytes.size(); at += 2)
+        samples.push_back(static_cast<std::int16_t>(static_cast<unsigned char>(bytes[at]) |
+                                                    static_cast<unsigned char>(bytes[at + 1]) << 8));
+    return samples;
+}
+
 const std::string& temporaryHome() { return theHome; }
 
 std::set<std::string> threadIds() {
@@ -145,7 +160,7 @@ World::World() : bus_(g_test_dbus_new(G_TEST_DBUS_NONE)) {
     platform =
         std::make_unique<gtk::Platform>(application, gtk::DataDirectories::forCurrentUser(), build::kVersion,
                                              gtk::SpeechModel{.grammar = PELKO_VOICE_GRAMMAR});
-    demo = std::make_unique<demo::DemoService>("9.9.9");
+    demo = std::make_unique<demo::DemoService>(build::kVersion);  // no update offered unless a test publishes one
     if (!demo->start(0)) throw std::runtime_error("cannot start the demo service");
 }
 
@@ -189,10 +204,9 @@ TestApp::TestApp() {
     ports.alerts = &alerts_;
     ports.workspace = &workspace_;
     ports.openPanels = &openPanels_;
-    AppConfig config = buildAppConfig(DesktopInfo{DesktopPlatform::linuxDesktop, false, true});
-    config.serviceOrigin = world.origin();
     delegate_ = std::make_shared<test::RecordingAppDelegate>(
-        ports, config, *makeProcessValues(world.platform->urls(), config.serviceOrigin, config.updateManifest));
+        ports, std::get<AppConfig>(makeAppConfig(world.platform->urls(), world.origin(), HostPlatform::linux, true,
+                                                 build::kUpdateManifest)));
     world.platform->downloads().setDelegate(delegate_);
     lifecycle_ =
         std::make_unique<gtk::ApplicationLifecycle>(world.application, world.platform->application(), *delegate_);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <chrono>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <set>
@@ -39,6 +40,11 @@ std::set<std::string> threadIds();
 bool noNewThreadSince(const std::set<std::string>& before);
 // How many of this process's threads have this name.
 int threadsNamed(const std::string& name);
+
+// A file's bytes; empty when it cannot be read.
+std::string fileContents(const std::string& path);
+// The samples of a canonical 16-bit PCM WAV file, as sox writes it.
+std::vector<std::int16_t> wavSamples(const std::string& path);
 
 // This process's HOME, with the XDG folders in it; made before GLib, GTK or
 // WebKit read them, removed at exit. No user-dirs.dirs names a Downloads

@@ -1,6 +1,7 @@
 // Where the page's navigations go, by the paths a user takes on the demo's
 // playground page: a click on a link to another host goes to the browser
-// while a form or a script stays in the window; a new window of the service
+// while a form or a script stays in the window; a mail link goes to the
+// system; a new window of the service
 // shows in place, one elsewhere goes to the browser; a file input gets the
 // chooser and the page the chosen files.
 #include <gtest/gtest.h>
@@ -63,6 +64,16 @@ TEST(Navigation, ALinkElsewhereGoesToTheBrowserAndAFormOrAScriptStaysInTheWindow
     EXPECT_EQ(browser.size(), 1u);
     // Nor did the window load the link itself.
     EXPECT_FALSE(requested("/elsewhere/link"));
+}
+
+TEST(Navigation, AMailLinkGoesToTheSystem) {
+    TestApp app;
+    ASSERT_TRUE(openPlayground(app));
+    std::vector<std::string>& system = app.workspace().openedURLs;
+    click(app, "link-mail");
+    ASSERT_TRUE(runUntil([&] { return !system.empty(); }));
+    EXPECT_EQ(system, std::vector<std::string>{"mailto:help@pelko.example"});
+    EXPECT_TRUE(stillOnThePlayground(app));
 }
 
 TEST(Navigation, ANewWindowOfTheServiceShowsInPlaceAndOneElsewhereGoesToTheBrowser) {

@@ -62,6 +62,31 @@ TEST_F(Voice, PushToTalkSendsTheTranscriptAndReadsTheReplyAloud) {
     EXPECT_NE(app_.eval("window.__pelkoDemoReading"), nullptr);
 }
 
+// A reply that comes whole, quicker than the watcher's tick, is still read
+// aloud; speaking over it silences the page before the microphone opens.
+TEST_F(Voice, PushToTalkWhileTheReplyIsReadAloudSilencesThePage) {
+    app_.eval("document.getElementById('answer-at-once').click(); 0");
+    speak("hello-world.wav");
+    app_.choose("Push to Talk");
+    ASSERT_TRUE(shows(std::string(text::kTranscriptPrefix) + "hello world"));
+    app_.choose("Push to Talk");
+    ASSERT_TRUE(shows(text::kSpeakingReply)) << testing::PrintToString(statuses());
+    ASSERT_NE(app_.eval("window.__pelkoDemoReading"), nullptr);
+    // Under Xvfb the engine's synthesizer has no audio device to fall silent
+    // on, so what is checked is that the page's speech was cancelled.
+    app_.eval(
+        "window.cancelled = 0; var cancel = SpeechSynthesis.prototype.cancel;"
+        "SpeechSynthesis.prototype.cancel = function () { cancelled += 1; return cancel.call(this); }; 0");
+
+    speak("silence.wav");
+    app_.choose("Push to Talk");
+    ASSERT_TRUE(shows(text::kListeningStarted));
+    EXPECT_TRUE(app_.waitFor("cancelled", 1));
+    app_.choose("Push to Talk");
+    EXPECT_TRUE(runUntil([&] { return statuses().back() == text::kReady; }, 20s));
+    EXPECT_EQ(app_.eval("cancelled"), 1);
+}
+
 TEST_F(Voice, WithSpokenRepliesOffTheMessageIsOnlySent) {
     app_.choose("Speak Replies Automatically");
     speak("good-morning.wav");

@@ -15,7 +15,7 @@ namespace pelko::test {
 class FakeFiles : public Files {
 public:
     std::optional<std::string> downloadsDirectory() override { return downloads; }
-    std::string homeDirectory() const override { return "/home/user"; }
+    std::string homeDirectory() const override { return home; }
     bool fileExistsAtPath(const std::string& path) const override { return existing.contains(path); }
 
     FileOutcome createDirectoryAtPath(const std::string& path) override { return change("mkdir", path); }
@@ -44,6 +44,7 @@ public:
         return error;
     }
 
+    std::string home = "/home/user";
     std::optional<std::string> downloads = "/home/user/Downloads";
     std::set<std::string> existing;
     std::map<std::string, std::string> contents;  // what was written, by path

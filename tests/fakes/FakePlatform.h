@@ -3,6 +3,7 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -18,6 +19,7 @@
 #include "fakes/RecordingAppDelegate.h"
 #include "platform/Application.h"
 #include "platform/Bundle.h"
+#include "platform/DiskImages.h"
 #include "platform/Menu.h"
 #include "platform/NetworkMonitor.h"
 #include "platform/Ports.h"
@@ -52,6 +54,17 @@ public:
     nlohmann::json info = {{"CFBundleShortVersionString", "1.4.2"}};
     std::string path = "/Applications/Pelko.app";
     bool isBundle = true;
+};
+
+// Answers from a set of mount paths, and records each question.
+class FakeDiskImages : public DiskImages {
+public:
+    bool isMountedDiskImage(const std::string& mountPath) const override {
+        asked.push_back(mountPath);
+        return mounted.contains(mountPath);
+    }
+    std::set<std::string> mounted;
+    mutable std::vector<std::string> asked;
 };
 
 class FakeWindow : public Window {
@@ -245,11 +258,11 @@ struct FakePlatform {
     FakeAudio audio;
     FakeSpeech speech;
     FakePermissions permissions;
+    FakeDiskImages diskImages;
 
     Ports ports() {
-        return Ports{&application, &alerts,     &bundle,    &mainQueue,       &toolkit, &urls,
-                     &urlSession,  &userDefaults, &workspace, &files,         &openPanels, &processes,
-                     &networkMonitor, &audio,   &speech,    &permissions};
+        return Ports{&application, &alerts,     &bundle,    &mainQueue, &toolkit, &urls,   &urlSession, &userDefaults,
+                     &workspace,   &files,      &openPanels, &processes, &networkMonitor, &audio,   &speech, &permissions, &diskImages};
     }
 };
 
@@ -259,10 +272,8 @@ struct TestApp {
     std::shared_ptr<RecordingAppDelegate> app;
 
     TestApp() {
-        AppConfig config{kTestOrigin, {"google.com", "github.com", "githubusercontent.com", "apple.com"}, kUserAgent,
-                         kMacDesktopInfo};
-        app = std::make_shared<RecordingAppDelegate>(platform.ports(), config,
-                                                     *makeProcessValues(platform.urls, kTestOrigin, kMacUpdateManifest));
+        app = std::make_shared<RecordingAppDelegate>(
+            platform.ports(), std::get<AppConfig>(makeAppConfig(platform.urls, kTestOrigin, HostPlatform::mac, true)));
     }
     void launch() { app->applicationDidFinishLaunching(); }
     FakeWindow& window() { return *platform.toolkit.window; }

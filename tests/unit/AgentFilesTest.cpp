@@ -6,6 +6,7 @@
 
 #include "agent/AgentFiles.h"
 #include "fakes/LaunchdJob.h"
+#include "fakes/XmlLaunchdJob.h"
 
 namespace pelko {
 namespace {
@@ -58,10 +59,15 @@ TEST_P(PropertyListValues, ReadBackExactlyAsSent) {
     const auto& c = GetParam();
     const std::string text = agentPropertyList(helperExecutablePath(c.bundle), helperScriptPath(c.bundle), c.code,
                                                c.api, agentLogDirectory(c.home));
-    const auto job = test::readLaunchdJob(text);
-    EXPECT_EQ(job.arguments, (std::vector<std::string>{helperExecutablePath(c.bundle), helperScriptPath(c.bundle), "run"}));
-    EXPECT_EQ(job.environment, (std::map<std::string, std::string>{{"PELKO_API_URL", c.api}, {"PELKO_PAIR_CODE", c.code}}));
-    EXPECT_EQ(job.standardOut, agentLogDirectory(c.home) + "/pelko-agent.log");
+    // A property-list reader, and a conforming XML parser as launchd's is.
+    for (const auto& job : {test::readLaunchdJob(text), test::readLaunchdJobAsXml(text)}) {
+        EXPECT_EQ(job.arguments,
+                  (std::vector<std::string>{helperExecutablePath(c.bundle), helperScriptPath(c.bundle), "run"}));
+        EXPECT_EQ(job.environment,
+                  (std::map<std::string, std::string>{{"PELKO_API_URL", c.api}, {"PELKO_PAIR_CODE", c.code}}));
+        EXPECT_EQ(job.standardOut, agentLogDirectory(c.home) + "/pelko-agent.log");
+        EXPECT_EQ(job.standardError, agentLogDirectory(c.home) + "/pelko-agent.err.log");
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -71,8 +77,13 @@ INSTANTIATE_TEST_SUITE_P(
         RoundTrip{"alreadyAnEntity", "/Users/sam", "/Applications/Pelko.app", "&amp;&lt;", "&gt;"},
         RoundTrip{"nonAscii", "/Users/s\u00f8ren", "/Volumes/Pelko & Co/Pelko.app", "\u00e9t\u00e9 \U0001F600",
                   "https://p\u00e9lko.test/\u2028api"},
-        RoundTrip{"emptyCode", "/Users/sam", "/Applications/Pelko.app", "", "https://pelko.ai/api"}),
+        RoundTrip{"emptyCode", "/Users/sam", "/Applications/Pelko.app", "", "https://pelko.ai/api"},
+        RoundTrip{"lineEnds", "/Users/s\ram", "/Volumes/Pelko\r\n/Pelko.app", "12\r34\r\n\r", "https://x.test/\n\rapi\t"}),
     [](const auto& p) { return std::string(p.param.name); });
+
+TEST(AgentPropertyList, EscapesMarkupAndCarriageReturns) {
+    EXPECT_EQ(xmlEscape("&amp;<a>\"'\r\n\t"), "&amp;amp;&lt;a&gt;\"'&#13;\n\t");
+}
 
 TEST(AgentPropertyList, TakesOnlyTextXmlCanHold) {
     for (const std::string text : {"", "tab\tand\nlines\r", "\u00e9\u4e2d\U0001F600", "\uFFFD"}) {

@@ -40,6 +40,8 @@ struct AgentCase {
     std::string alertMessage = "";
     bool launchctlMissing = false;
     std::string failingPath = "";
+    std::string home = kHome;
+    std::string bundle = kBundle;
 };
 
 void PrintTo(const AgentCase& c, std::ostream* out) { *out << c.name; }
@@ -53,6 +55,8 @@ TEST_P(AgentRequests, DoWhatTheFilesAndLaunchdCallFor) {
     if (!c.failingPath.empty()) platform.files.failing[c.failingPath] = "You don't have permission.";
     platform.processes.statuses.assign(c.statuses.begin(), c.statuses.end());
     if (c.launchctlMissing) platform.processes.executables.clear();
+    platform.files.home = c.home;
+    platform.bundle.path = c.bundle;
     AgentInstaller installer(platform.ports());
 
     if (c.setup)
@@ -76,6 +80,10 @@ TEST_P(AgentRequests, DoWhatTheFilesAndLaunchdCallFor) {
         EXPECT_TRUE(platform.alerts.shown[0].buttons.empty());
     }
     EXPECT_EQ(platform.mainQueue.pending(), 0u);
+}
+
+std::set<std::string> helperIn(const std::string& bundle) {
+    return {helperExecutablePath(bundle), helperScriptPath(bundle)};
 }
 
 std::set<std::string> withHelper(std::set<std::string> paths) {
@@ -127,6 +135,18 @@ INSTANTIATE_TEST_SUITE_P(
         // launchd would refuse the whole file: nothing is written.
         AgentCase{.name = "codeXmlCannotHold", .pairingCode = "AB\x01", .alertTitle = "Couldn't write the helper configuration"},
         AgentCase{.name = "codeNotUtf8", .pairingCode = "AB\xff", .alertTitle = "Couldn't write the helper configuration"},
+        // The paths go into the file too, and a carriage return is written so that it stays one.
+        AgentCase{.name = "codeWithCarriageReturn", .pairingCode = "AB\r\n", .statuses = {3}, .files = kInstalls,
+                  .runs = {"bootout", "bootstrap"}},
+        AgentCase{.name = "bundlePathXmlCannotHold", .existing = helperIn("/Volumes/Pelko\x1b/Pelko.app"),
+                  .alertTitle = "Couldn't write the helper configuration",
+                  .alertMessage = "The location Pelko runs from holds characters that the helper's configuration "
+                                  "file can't store. Move Pelko to your Applications folder and try again.",
+                  .bundle = "/Volumes/Pelko\x1b/Pelko.app"},
+        AgentCase{.name = "homeXmlCannotHold", .alertTitle = "Couldn't write the helper configuration",
+                  .alertMessage = "The path of your home folder holds characters that the helper's configuration "
+                                  "file can't store.",
+                  .home = "/home/\xc0\xafuser"},
         AgentCase{.name = "noLaunchdNoSetup", .existing = withHelper({kSelfManaged}), .launchctlMissing = true},
         AgentCase{.name = "removes", .setup = false, .existing = {kPlist}, .files = {"remove " + kPlist},
                   .runs = {"bootout"}},

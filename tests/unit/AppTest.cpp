@@ -1,7 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandLine.h"
-#include "app/StatusLine.h"
+#include "app/PushToTalkShortcut.h"
+#include "app/VoiceStatusLine.h"
 #include "fakes/FakePlatform.h"
 #include "voice/VoiceController.h"
 
@@ -60,19 +61,29 @@ TEST(Launch, ARelaunchUnderWayCreatesNothingAndRequestsNothing) {
     EXPECT_EQ(t.platform.mainQueue.pending(), 0u);
 }
 
-TEST(ProcessValues, ComeFromAServiceOriginThatIsSchemeHostAndPortOnly) {
-    const auto values = makeProcessValues(FakeUrls(), "http://127.0.0.1:8421", kMacUpdateManifest);
-    ASSERT_TRUE(values);
-    EXPECT_EQ(values->homeURL.absoluteString, "http://127.0.0.1:8421/");
-    EXPECT_EQ(values->updateFeedURL.absoluteString, "http://127.0.0.1:8421/desktop-latest.json");
-    EXPECT_EQ(values->downloadExtensions, (std::set<std::string>{"pkg", "dmg", "zip", "exe", "msi"}));
-    EXPECT_EQ(values->serviceOrigin, (SecurityOrigin{"http", "127.0.0.1", 8421}));
+TEST(AppConfig, EveryValueComesFromAServiceOriginThatIsSchemeHostAndPortOnly) {
+    const auto made = makeAppConfig(FakeUrls(), "http://127.0.0.1:8421", HostPlatform::linux, false);
+    ASSERT_TRUE(std::holds_alternative<AppConfig>(made));
+    const auto& config = std::get<AppConfig>(made);
+    EXPECT_EQ(config.homeURL.absoluteString, "http://127.0.0.1:8421/");
+    EXPECT_EQ(config.updateFeedURL.absoluteString, "http://127.0.0.1:8421/desktop-latest.json");
+    EXPECT_EQ(config.downloadExtensions, (std::set<std::string>{"pkg", "dmg", "zip", "exe", "msi"}));
+    EXPECT_EQ(config.serviceOrigin, (SecurityOrigin{"http", "127.0.0.1", 8421}));
+    EXPECT_EQ(config.apiBase, "http://127.0.0.1:8421/api");
+    EXPECT_EQ(config.inAppHosts.apexDomain, "127.0.0.1");
+    EXPECT_EQ(config.desktopInfo, (DesktopInfo{"linux", false, false}));
+    const auto mac = makeAppConfig(FakeUrls(), "https://pelko.test", HostPlatform::mac, true);
+    EXPECT_EQ(std::get<AppConfig>(mac).desktopInfo, (DesktopInfo{"mac", true, true}));
     // Without a host to compare, the bridge's rule could not hold: the app does not start.
-    for (const char* origin : {"https://pelko.test/", "https://pelko.test/app", "not an origin"})
-        EXPECT_FALSE(makeProcessValues(FakeUrls(), origin, kMacUpdateManifest)) << origin;
+    for (const char* origin : {"https://pelko.test/", "https://pelko.test/app", "not an origin"}) {
+        const auto refused = makeAppConfig(FakeUrls(), origin, HostPlatform::mac, true);
+        ASSERT_TRUE(std::holds_alternative<ConfigError>(refused)) << origin;
+        EXPECT_EQ(std::get<ConfigError>(refused).message,
+                  std::string("the configured service origin \"") + origin + "\" is not scheme://host[:port]");
+    }
 }
 
-TEST(ProcessValues, TheUpdateManifestIsAPathOnTheServiceOrAnAddressOfItsOwn) {
+TEST(AppConfig, TheUpdateManifestIsAPathOnTheServiceOrAnAddressOfItsOwn) {
     const std::vector<std::pair<std::string, std::optional<std::string>>> cases{
         {"/desktop-latest.json", "https://pelko.test/desktop-latest.json"},
         {"/desktop-latest-linux-amd64.json", "https://pelko.test/desktop-latest-linux-amd64.json"},
@@ -84,8 +95,9 @@ TEST(ProcessValues, TheUpdateManifestIsAPathOnTheServiceOrAnAddressOfItsOwn) {
     };
     for (const auto& [manifest, address] : cases) {
         EXPECT_EQ(updateManifestAddress("https://pelko.test", manifest), address) << manifest;
-        const auto values = makeProcessValues(FakeUrls(), "https://pelko.test", manifest);
-        EXPECT_EQ(values ? std::optional(values->updateFeedURL.absoluteString) : std::nullopt, address) << manifest;
+        const auto made = makeAppConfig(FakeUrls(), "https://pelko.test", HostPlatform::linux, true, manifest);
+        const auto* config = std::get_if<AppConfig>(&made);
+        EXPECT_EQ(config ? std::optional(config->updateFeedURL.absoluteString) : std::nullopt, address) << manifest;
     }
 }
 

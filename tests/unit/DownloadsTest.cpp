@@ -13,6 +13,12 @@ namespace {
 
 constexpr const char* kFolder = "/home/user/Downloads/";
 
+std::string repeated(const std::string& text, int times) {
+    std::string out;
+    while (times-- > 0) out += text;
+    return out;
+}
+
 struct NameCase {
     const char* name;
     std::string suggested;
@@ -56,8 +62,18 @@ INSTANTIATE_TEST_SUITE_P(
         NameCase{"tooLongKeepsItsExtension", std::string(300, 'a') + ".pdf", {}, {}, std::string(235, 'a') + ".pdf"},
         NameCase{"tooLongCutsBetweenCharacters", std::string(238, 'a') + "\u00e9\u00e9", {}, {},
                  std::string(238, 'a')},
-        NameCase{"tooLongNotUtf8StaysVisible", std::string(300, '\x80') + ".txt", {}, {},
-                 std::string(232, '\x80') + ".txt"}),
+        NameCase{"tooLongNotUtf8", std::string(300, '\x80') + ".txt", {}, {}, repeated("\uFFFD", 78) + ".txt"},
+        // Names that lie: characters that reorder the text on screen, C1 controls, nothing visible.
+        NameCase{"rightToLeftOverride", "invoice\u202Efdp.exe", {}, {}, "invoicefdp.exe"},
+        NameCase{"bidiMarksAndIsolates", "\u2067x\u200E\u061Cy\u2069\u200F.txt\u202A", {}, {}, "xy.txt"},
+        NameCase{"c1Controls", "a\u0085b\u009B.txt", {}, {}, "ab.txt"},
+        NameCase{"hiddenBehindAControl", "\u202E.bashrc", {}, {}, "bashrc"},
+        NameCase{"onlySpacesFallsBack", "   ", "/files/notes.txt", {}, "notes.txt"},
+        NameCase{"invisibleFallsBackToTheDefault", "\u200B\u3000\u2060", "/files/\u00A0", {}, "PelkoDownload"},
+        NameCase{"blankOnceShortened", std::string(300, ' ') + "x", {}, {}, "PelkoDownload"},
+        NameCase{"notUtf8BecomesReplacementCharacters", "a\xff\xc3.txt", {}, {}, "a\uFFFD\uFFFD.txt"},
+        // A control removed from between stray bytes never joins them into a character.
+        NameCase{"removingJoinsNothing", "\xe2\x80\u0085\xae", {}, {}, "\uFFFD\uFFFD\uFFFD"}),
     [](const auto& p) { return std::string(p.param.name); });
 
 TEST(Downloads, WithoutADownloadsFolderUseTheOneInHome) {
@@ -98,7 +114,7 @@ TEST(Downloads, AFailureIsToldLaterAndForgetsTheDownload) {
     FakePlatform platform;
     Downloads downloads(platform.ports());
     downloads.decideDestination(DownloadRef{1, {}}, "notes.txt");
-    downloads.didFail(DownloadRef{1, {}}, "The network connection was lost.");
+    downloads.didFail(DownloadRef{1, {}}, DownloadFailure{false, "The network connection was lost."});
     EXPECT_TRUE(platform.alerts.shown.empty());
     platform.mainQueue.runUntilIdle();
     ASSERT_EQ(platform.alerts.shown.size(), 1u);
@@ -110,6 +126,12 @@ TEST(Downloads, AFailureIsToldLaterAndForgetsTheDownload) {
     EXPECT_TRUE(platform.workspace.revealed.empty());
     // Its name is free again.
     EXPECT_EQ(downloads.decideDestination(DownloadRef{2, {}}, "notes.txt"), std::string(kFolder) + "notes.txt");
+
+    // A download stopped on purpose, declined a destination say, is no failure.
+    downloads.didFail(DownloadRef{2, {}}, DownloadFailure{true, "Operation was cancelled"});
+    platform.mainQueue.runUntilIdle();
+    EXPECT_EQ(platform.alerts.shown.size(), 1u);
+    EXPECT_EQ(downloads.decideDestination(DownloadRef{3, {}}, "notes.txt"), std::string(kFolder) + "notes.txt");
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include "fakes/FakePlatform.h"
 #include "web/LoadFailure.h"
 #include "web/NavigationPolicy.h"
+#include "web/PageTitle.h"
 
 namespace pelko {
 namespace {
@@ -15,6 +16,12 @@ const std::set<std::string> kDownloadExtensions{"pkg", "dmg", "zip", "exe", "msi
 
 Url url(const std::string& scheme, const std::string& host, const std::string& path = "/") {
     return Url{scheme + "://" + host + path, scheme, host, std::nullopt, path};
+}
+
+// A URL as the platform reports one without a host: "mailto:a@b.example".
+Url hostless(const std::string& text) {
+    const auto colon = text.find(':');
+    return Url{text, text.substr(0, colon), "", std::nullopt, text.substr(colon + 1)};
 }
 
 constexpr auto kLink = NavigationType::linkActivated;
@@ -61,8 +68,19 @@ INSTANTIATE_TEST_SUITE_P(
                    NavigationVerdict::allow},
         ActionCase{"scriptToOutside", url("https", "example.com"), NavigationType::other, false,
                    NavigationVerdict::allow},
-        ActionCase{"mailLinkHasNoHost", Url{"mailto:a@b.example", "mailto", "", std::nullopt, "a@b.example"}, kLink,
-                   false, NavigationVerdict::allow},
+        // Without a host: what the web view cannot show goes to the system, as in a browser.
+        ActionCase{"mailLinkGoesToTheSystem", hostless("mailto:a@b.example"), kLink, false,
+                   NavigationVerdict::openInBrowser},
+        ActionCase{"phoneLinkGoesToTheSystem", hostless("tel:+15550100"), kLink, false,
+                   NavigationVerdict::openInBrowser},
+        ActionCase{"otherAppsLinkGoesToTheSystem", hostless("zoommtg:join?confno=1"), kLink, false,
+                   NavigationVerdict::openInBrowser},
+        ActionCase{"dataLinkStays", hostless("data:text/plain,hi"), kLink, false, NavigationVerdict::allow},
+        ActionCase{"blobLinkStays", hostless("blob:https://pelko.test/5f0c"), kLink, false, NavigationVerdict::allow},
+        ActionCase{"aboutLinkStays", hostless("ABOUT:blank"), kLink, false, NavigationVerdict::allow},
+        ActionCase{"localFileNotHandedOn", hostless("file:///etc/passwd"), kLink, false, NavigationVerdict::cancel},
+        ActionCase{"mailByScriptStays", hostless("mailto:a@b.example"), NavigationType::other, false,
+                   NavigationVerdict::allow},
         ActionCase{"noURL", std::nullopt, kLink, false, NavigationVerdict::allow},
         ActionCase{"fileShareNotHandedOn", url("smb", "server.example", "/share"), kLink, false,
                    NavigationVerdict::cancel},
@@ -98,7 +116,10 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(WindowCase{"targetFrame", url("https", "example.com"), true, NewWindowVerdict::ignore},
                       WindowCase{"outside", url("https", "example.com"), false, NewWindowVerdict::openInBrowser},
                       WindowCase{"inApp", url("https", "pelko.test", "/x"), false, NewWindowVerdict::loadInWebView},
-                      WindowCase{"noHost", std::nullopt, false, NewWindowVerdict::loadInWebView},
+                      WindowCase{"noURL", std::nullopt, false, NewWindowVerdict::loadInWebView},
+                      WindowCase{"blankPage", hostless("about:blank"), false, NewWindowVerdict::loadInWebView},
+                      WindowCase{"mailLink", hostless("mailto:a@b.example"), false, NewWindowVerdict::openInBrowser},
+                      WindowCase{"fileShareNoHost", hostless("smb:share"), false, NewWindowVerdict::cancel},
                       WindowCase{"localFile", url("file", "server.example"), false, NewWindowVerdict::cancel}),
     [](const auto& p) { return std::string(p.param.name); });
 
@@ -120,6 +141,8 @@ struct FailureCase {
     bool network;
     std::optional<UnreachableReason> shows;
 };
+
+void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
 
 class LoadFailures : public ::testing::TestWithParam<FailureCase> {};
 

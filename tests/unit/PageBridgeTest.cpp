@@ -94,8 +94,8 @@ INSTANTIATE_TEST_SUITE_P(
                       std::pair{"https://user@pelko.ai", std::optional<SecurityOrigin>()}));
 
 TEST(DesktopInfoScript, AHostileVersionStaysInsideItsString) {
-    EXPECT_EQ(desktopInfoScript("1\"; alert(1); \"\\\n\u2028\u2029\t\x7f", DesktopInfo{DesktopPlatform::linuxDesktop, false, true}),
-              "window.__pelkoDesktop = { version: \"1\\\"; alert(1); \\\"\\\\\\n\\u2028\\u2029\\u0009\\u007f\", platform: \"linux\", "
+    EXPECT_EQ(desktopInfoScript("1\"; alert(1); \"\\\n\u2028\u2029\t\xff", DesktopInfo{"linux", false, true}),
+              "window.__pelkoDesktop = { version: \"1\\\"; alert(1); \\\"\\\\\\n\\u2028\\u2029\\u0009\uFFFD\", platform: \"linux\", "
               "canSetupIMessage: false, canDictate: true };");
 }
 

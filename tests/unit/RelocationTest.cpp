@@ -32,6 +32,7 @@ struct RelocationCase {
     std::vector<std::string> files = {};
     std::string relaunch = "";  // the shell's command when the copy is relaunched
     bool isBundle = true;
+    std::set<std::string> diskImages = {};  // the volumes mounted from disk images
 };
 
 void PrintTo(const RelocationCase& c, std::ostream* out) { *out << c.name; }
@@ -46,6 +47,7 @@ TEST_P(RelocationAtLaunch, AsksMovesAndRelaunchesOnlyWhereItShould) {
     platform.alerts.answers = {c.answer};
     platform.files.existing = c.existing;
     if (!c.failingPath.empty()) platform.files.failing[c.failingPath] = "You don't have permission.";
+    platform.diskImages.mounted = c.diskImages;
     Relocator relocator(platform.ports());
 
     const bool relaunching = relocator.relocateToApplicationsIfNeeded();
@@ -71,6 +73,10 @@ TEST_P(RelocationAtLaunch, AsksMovesAndRelaunchesOnlyWhereItShould) {
     std::vector<std::vector<std::string>> launched;
     if (!c.relaunch.empty()) launched.push_back({"/bin/sh", "-c", c.relaunch});
     EXPECT_EQ(platform.processes.launched, launched);
+    // The platform is asked about the volume only for a relaunch, never at an ordinary launch.
+    if (!relaunching) {
+        EXPECT_TRUE(platform.diskImages.asked.empty());
+    }
     // A failed move never costs the user an application they had.
     if (c.existing.contains(kTarget)) {
         EXPECT_TRUE(platform.files.existing.contains(kTarget));
@@ -86,13 +92,22 @@ INSTANTIATE_TEST_SUITE_P(
         RelocationCase{.name = "fromDownloadsAtAnyDepth", .bundlePath = "/Users/sam/Downloads/a/b/Pelko.app",
                        .files = {"copy /Users/sam/Downloads/a/b/Pelko.app " + kStaging, "move " + kStaging + " " + kTarget},
                        .relaunch = kOpen},
-        RelocationCase{.name = "fromAVolume", .bundlePath = "/Volumes/Pelko 1.4/Pelko.app",
+        RelocationCase{.name = "fromADiskImage", .bundlePath = "/Volumes/Pelko 1.4/Pelko.app",
                        .files = {"copy /Volumes/Pelko 1.4/Pelko.app " + kStaging, "move " + kStaging + " " + kTarget},
-                       .relaunch = kOpen + "; hdiutil detach \"/Volumes/Pelko 1.4\" -force"},
-        RelocationCase{.name = "fromDownloadsOnAVolume", .bundlePath = "/Volumes/Disk/Users/sam/Downloads/Pelko.app",
+                       .relaunch = kOpen + "; hdiutil detach \"/Volumes/Pelko 1.4\" -force",
+                       .diskImages = {"/Volumes/Pelko 1.4"}},
+        // A drive or a network volume may have other programs' files open: it stays mounted.
+        RelocationCase{.name = "fromADriveThatIsNoDiskImage", .bundlePath = "/Volumes/USB Stick/Pelko.app",
+                       .files = {"copy /Volumes/USB Stick/Pelko.app " + kStaging, "move " + kStaging + " " + kTarget},
+                       .relaunch = kOpen, .diskImages = {"/Volumes/Pelko 1.4"}},
+        RelocationCase{.name = "fromDownloadsOnADiskImage", .bundlePath = "/Volumes/Disk/Users/sam/Downloads/Pelko.app",
                        .files = {"copy /Volumes/Disk/Users/sam/Downloads/Pelko.app " + kStaging,
                                  "move " + kStaging + " " + kTarget},
-                       .relaunch = kOpen + "; hdiutil detach \"/Volumes/Disk\" -force"},
+                       .relaunch = kOpen + "; hdiutil detach \"/Volumes/Disk\" -force", .diskImages = {"/Volumes/Disk"}},
+        RelocationCase{.name = "fromDownloadsOnASecondDisk", .bundlePath = "/Volumes/Data/Users/sam/Downloads/Pelko.app",
+                       .files = {"copy /Volumes/Data/Users/sam/Downloads/Pelko.app " + kStaging,
+                                 "move " + kStaging + " " + kTarget},
+                       .relaunch = kOpen},
         RelocationCase{.name = "notNow", .bundlePath = "/Volumes/Pelko/Pelko.app", .answer = kAlertFirstButtonReturn + 1,
                        .existing = {kTarget}},
         RelocationCase{.name = "replacesAnEarlierCopy", .bundlePath = "/Users/sam/Downloads/Pelko.app",
@@ -127,11 +142,14 @@ TEST(Relocation, TestsPathsAsExactText) {
     EXPECT_TRUE(offersRelocation("/Volumes/Applications/Pelko.app"));
 }
 
-TEST(Relocation, TheRelaunchOpensTheInstalledCopyAndDetachesTheVolume) {
-    EXPECT_EQ(relaunchCommand("/Users/sam/Downloads/Renamed.app"), R"(sleep 1; open "/Applications/Pelko.app")");
-    EXPECT_EQ(relaunchCommand("/Volumes/Install Disk/Pelko.app"),
+TEST(Relocation, TheRelaunchOpensTheInstalledCopyAndDetachesTheDiskImage) {
+    EXPECT_EQ(relaunchCommand(std::nullopt), R"(sleep 1; open "/Applications/Pelko.app")");
+    EXPECT_EQ(relaunchCommand("/Volumes/Install Disk"),
               R"(sleep 1; open "/Applications/Pelko.app"; hdiutil detach "/Volumes/Install Disk" -force)");
-    EXPECT_EQ(relaunchCommand("/Volumes/"), R"(sleep 1; open "/Applications/Pelko.app")");
+    EXPECT_EQ(volumeMountPath("/Volumes/Install Disk/Pelko.app"), "/Volumes/Install Disk");
+    EXPECT_EQ(volumeMountPath("/Volumes//Disk//a/Pelko.app"), "/Volumes/Disk");
+    EXPECT_EQ(volumeMountPath("/Volumes/"), std::nullopt);
+    EXPECT_EQ(volumeMountPath("/Users/sam/Downloads/Renamed.app"), std::nullopt);
 }
 
 // Runs the command as the relaunch does, with sleep, open and hdiutil replaced
@@ -222,7 +240,7 @@ TEST(Relocation, AnyVolumeNameReachesHdiutilAsOneLiteralPath) {
     const std::set<std::string> onlyTheRecorders{"hdiutil", "log", "open", "sleep"};
     for (std::size_t i = 0; i < names.size(); ++i) {
         const std::string& name = names[i];
-        const auto calls = runRelaunch(relaunchCommand("/Volumes/" + name + "/Pelko.app"), folder);
+        const auto calls = runRelaunch(relaunchCommand(volumeMountPath("/Volumes/" + name + "/Pelko.app")), folder);
         const std::vector<std::vector<std::string>> expected{
             {"sleep", "1"}, {"open", kInstallTarget}, {"hdiutil", "detach", "/Volumes/" + name, "-force"}};
         EXPECT_EQ(calls, expected) << "name " << i << ": " << ::testing::PrintToString(name);

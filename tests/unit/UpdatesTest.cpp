@@ -38,7 +38,12 @@ INSTANTIATE_TEST_SUITE_P(
                       VersionCase{"9223372036854775807", "9223372036854775806", true},
                       VersionCase{"9223372036854775808", "1", false},
                       VersionCase{"-9223372036854775807", "-9223372036854775808", true},
-                      VersionCase{"-9223372036854775809", "-1", true}, VersionCase{"0.0.1", "0", true}));
+                      VersionCase{"-9223372036854775809", "-1", true}, VersionCase{"0.0.1", "0", true},
+                      // A full stop is a separator only as a whole character: not with a combining mark,
+                      // a zero-width joiner or a spacing mark after it, nor a prepended character before it.
+                      VersionCase{"5.\u0301", "4", false}, VersionCase{"5.\u200D", "4", false},
+                      VersionCase{"5.\u0903", "4", false}, VersionCase{"0\u0600.9", "0.5", false},
+                      VersionCase{"5.\u0301.6", "5.0.5", false}, VersionCase{"1\u0301.5", "0.4", true}));
 
 constexpr const char* kNewer = R"({"version": "1.5.0", "url": "https://pelko.test/files/Pelko-1.5.0.dmg"})";
 
@@ -50,6 +55,7 @@ struct CheckCase {
     std::string silentShows;  // the alert title, or "" for nothing
     std::string manualShows;
     std::string manualMessage;
+    std::optional<UrlError> error = std::nullopt;
 };
 
 class Checks : public ::testing::TestWithParam<CheckCase> {};
@@ -68,7 +74,7 @@ std::vector<std::string> runCheck(const CheckCase& c, bool manual, std::vector<s
     if (manual) t.app->checkForUpdateManual();
     EXPECT_EQ(t.platform.urlSession.requests.size(), 1u);
     EXPECT_EQ(t.platform.urlSession.requests[0].url.absoluteString, std::string(kTestOrigin) + "/desktop-latest.json");
-    t.platform.urlSession.requests[0].completion(c.body, UrlResponse{c.status}, std::nullopt);
+    t.platform.urlSession.requests[0].completion(c.body, UrlResponse{c.status}, c.error);
     t.platform.mainQueue.runUntilIdle();
     if (messages) {
         for (const auto& alert : t.platform.alerts.shown) messages->push_back(alert.message);
@@ -93,6 +99,12 @@ INSTANTIATE_TEST_SUITE_P(
     Answers, Checks,
     ::testing::Values(
         CheckCase{"noData", std::nullopt, 0, "", "Couldn't Check for Updates", "The update server could not be reached."},
+        CheckCase{"unreachable", std::nullopt, 0, "", "Couldn't Check for Updates",
+                  "The update server could not be reached. (Could not connect: Connection refused)",
+                  UrlError{UrlError::Kind::platform, "Could not connect: Connection refused"}},
+        CheckCase{"tooLarge", std::nullopt, 200, "", "Couldn't Check for Updates",
+                  "The update server could not be reached. (The answer is larger than the application accepts.)",
+                  UrlError{UrlError::Kind::tooLarge, {}}},
         CheckCase{"notJson", "<html>Oops</html>", 200, "", "Couldn't Check for Updates",
                   "The update server's answer was not an update description."},
         CheckCase{"anArray", "[1, 2]", 200, "", "Couldn't Check for Updates", ""},
@@ -138,8 +150,8 @@ TEST(UpdateChecks, EachManualCheckAnswersAndNoneOutlivesTheController) {
     t->app->checkForUpdateManual();
     auto& requests = t->platform.urlSession.requests;
     ASSERT_EQ(requests.size(), 3u);
-    requests[2].completion(std::nullopt, std::nullopt, UrlError{"offline"});
-    requests[1].completion(std::nullopt, std::nullopt, UrlError{"offline"});
+    requests[2].completion(std::nullopt, std::nullopt, UrlError{UrlError::Kind::platform, "offline"});
+    requests[1].completion(std::nullopt, std::nullopt, UrlError{UrlError::Kind::platform, "offline"});
     t->platform.mainQueue.runUntilIdle();
     EXPECT_EQ(t->platform.alerts.shown.size(), 2u);
 

@@ -9,6 +9,7 @@
 #include "fakes/FakePlatform.h"
 #include "voice/ComposerScripts.h"
 #include "voice/ReplyWatcherScript.h"
+#include "voice/SilencePageScript.h"
 #include "voice/VoiceController.h"
 
 namespace pelko::test {

@@ -316,7 +316,7 @@ private:
         const auto& evaluations = h_.webView->evaluations;
         for (; scriptsChecked_ < evaluations.size(); ++scriptsChecked_) {
             const std::string& script = evaluations[scriptsChecked_].script;
-            if (script == kClearWatcherScript || script == replyWatcherScript()) continue;
+            if (script == kClearWatcherScript || script == replyWatcherScript() || script == silencePageScript()) continue;
             bool known = false;
             for (const char* word : {"recording", "transcribing", "idle"}) {
                 if (script == voiceStateScript(word)) {

@@ -57,6 +57,7 @@ const Step speaking = seq(awaitingReply, reply("replyStarted"));
 std::string describe(const std::string& script) {
     if (script == kClearWatcherScript) return "clearWatcher";
     if (script == replyWatcherScript()) return "watcher";
+    if (script == silencePageScript()) return "silence";
     if (script == composerSubmitScript("hello there")) return "submit";
     if (script == composerInsertScript("hello there")) return "insert";
     for (const char* state : {"recording", "transcribing", "idle"})
@@ -130,7 +131,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(
         // Push-to-talk toggle.
         Transition{"pttFromIdleStarts", [](VoiceHarness& h) { h.platform.audio.inputFormat = {44100, 2}; },
-                   pushToTalkGranted, VoiceState::recording, text::kListeningStarted, {}, true,
+                   pushToTalkGranted, VoiceState::recording, text::kListeningStarted, {"silence"}, true,
                    [](VoiceHarness& h) {
                        EXPECT_EQ(request(h).partialResults, std::optional(true));
                        EXPECT_EQ(request(h).requiresOnDevice, std::optional(true));
@@ -139,7 +140,7 @@ INSTANTIATE_TEST_SUITE_P(
                        EXPECT_EQ(h.engine().tapFormat, (AudioFormat{44100, 2}));
                    }},
         Transition{"pttRecognizerNotOnDevice", [](VoiceHarness& h) { h.platform.speech.recognizer->onDevice = false; },
-                   pushToTalkGranted, VoiceState::recording, text::kListeningStarted, {}, true,
+                   pushToTalkGranted, VoiceState::recording, text::kListeningStarted, {"silence"}, true,
                    [](VoiceHarness& h) { EXPECT_EQ(request(h).requiresOnDevice, std::nullopt); }},
         Transition{"permissionAnswersRepeatedCountOnce", idle,
                    seq(ptt, act([](VoiceHarness& h) {
@@ -151,7 +152,7 @@ INSTANTIATE_TEST_SUITE_P(
                            speech(SpeechRecognizerAuthorizationStatus::authorized);
                            speech(SpeechRecognizerAuthorizationStatus::denied);
                        })),
-                   VoiceState::recording, text::kListeningStarted, {}, true,
+                   VoiceState::recording, text::kListeningStarted, {"silence"}, true,
                    [](VoiceHarness& h) {
                        EXPECT_EQ(h.platform.permissions.speechRequests, 1);
                        EXPECT_EQ(h.platform.audio.engines.size(), 1u);
@@ -175,24 +176,37 @@ INSTANTIATE_TEST_SUITE_P(
         Transition{"pttNoRecognitionRequest", [](VoiceHarness& h) { h.platform.speech.makesRequests = false; },
                    pushToTalkGranted, VoiceState::idle, text::kUnavailable, {}, false},
         Transition{"pttEngineRefuses", [](VoiceHarness& h) { h.platform.audio.startOutcomes = {false}; },
-                   pushToTalkGranted, VoiceState::idle, text::kMicFailed, {}, false,
+                   pushToTalkGranted, VoiceState::idle, text::kMicFailed, {"silence"}, false,
                    [](VoiceHarness& h) {
                        EXPECT_FALSE(h.engine().alive);
                        EXPECT_TRUE(h.platform.speech.recognizer->tasks.empty());
                    }},
+        // The page falls silent as a recording starts; nothing comes back from that script.
+        Transition{"silencingThePageLeavesNothingToFail", idle, dictateGranted, VoiceState::recording,
+                   text::kListeningStarted, {"clearWatcher", "silence", "event:recording"}, true,
+                   [](VoiceHarness& h) {
+                       for (const auto& evaluation : h.webView->evaluations) {
+                           if (evaluation.script == silencePageScript()) {
+                               EXPECT_FALSE(evaluation.completion);
+                           }
+                       }
+                   }},
+        Transition{"noPageToSilenceStillRecords", idle,
+                   seq([](VoiceHarness& h) { h.webView.reset(); }, pushToTalkGranted), VoiceState::recording,
+                   text::kListeningStarted, {}, true},
         Transition{"pttWhileRecordingStopsWithSend", recordingPushToTalk, ptt, VoiceState::recording,
                    text::kTranscribing, {}, false, [](VoiceHarness& h) { EXPECT_EQ(request(h).endAudioCalls, 1); }},
         Transition{"pttWhileAwaitingCancelsThenStarts", awaitingReply, pushToTalkGranted, VoiceState::recording,
-                   text::kListeningStarted, {"clearWatcher"}, true},
+                   text::kListeningStarted, {"clearWatcher", "silence"}, true},
         // Dictation toggle.
         Transition{"dictateFromIdleStarts", idle, dictateGranted, VoiceState::recording, text::kListeningStarted,
-                   {"clearWatcher", "event:recording"}, true},
+                   {"clearWatcher", "silence", "event:recording"}, true},
         Transition{"dictateRefused", idle, seq(dictate, mic(false)), VoiceState::idle, text::kMicNotAuthorized,
                    {"clearWatcher", "event:idle"}, false},
         Transition{"dictateSpeechRefused", idle, seq(dictate, mic(true), speech(1)), VoiceState::idle,
                    text::kSpeechNotAuthorized, {"clearWatcher", "event:idle"}, false},
         Transition{"dictateWhileAwaitingCancelsThenStarts", awaitingReply, dictateGranted, VoiceState::recording,
-                   text::kListeningStarted, {"clearWatcher", "clearWatcher", "event:recording"}, true},
+                   text::kListeningStarted, {"clearWatcher", "clearWatcher", "silence", "event:recording"}, true},
         Transition{"dictateWhileDictatingStopsWithoutSend", recordingDictation, dictate, VoiceState::recording,
                    text::kCancelled, {"event:transcribing"}, false},
         Transition{"dictateWhilePushToTalkStopsWithSend", recordingPushToTalk, dictate, VoiceState::recording,
@@ -200,8 +214,8 @@ INSTANTIATE_TEST_SUITE_P(
         // Dictations that are not what they seem.
         Transition{"dictationThatFailsToStartIsNoDictation",
                    seq([](VoiceHarness& h) { h.platform.audio.startOutcomes = {false}; }, dictateGranted),
-                   seq(pushToTalkGranted, ptt, final(kRawHello)), VoiceState::idle, "Sending: " + kHello, {"submit"},
-                   false},
+                   seq(pushToTalkGranted, ptt, final(kRawHello)), VoiceState::idle, "Sending: " + kHello,
+                   {"silence", "submit"}, false},
         Transition{"dictationGrantedWhilePushToTalkRecordsStaysPushToTalk",
                    seq(dictate,
                        [](VoiceHarness& h) {
@@ -302,9 +316,9 @@ INSTANTIATE_TEST_SUITE_P(
         Transition{"resetReplacesAnyIdleText", speaking, seq(after(1000), reply("replyTimeout"), after(5000)),
                    VoiceState::idle, text::kReady, {}, false},
         Transition{"resetSkippedWhileRecording", speaking, seq(pushToTalkGranted, after(6000)), VoiceState::recording,
-                   text::kListeningStarted, {}, true},
+                   text::kListeningStarted, {"silence"}, true},
         Transition{"resetSkippedWhileAwaitingTheNextReply", speaking, seq(after(1000), submitting, succeed, after(5000)),
-                   VoiceState::awaitingReply, text::kWaiting, {"submit", "watcher"}, false},
+                   VoiceState::awaitingReply, text::kWaiting, {"silence", "submit", "watcher"}, false},
         Transition{"replyTimeout", awaitingReply, reply("replyTimeout"), VoiceState::idle, text::kTimeout, {}, false},
         Transition{"replyFailed", awaitingReply, reply("replyFailed"), VoiceState::idle, text::kReplyReady, {}, false},
         Transition{"replyEventInIdle", idle, reply("replyFailed"), VoiceState::idle, text::kReplyReady, {}, false},
@@ -322,11 +336,11 @@ INSTANTIATE_TEST_SUITE_P(
                    seq(reply("replyStarted"), reply("replyTimeout"), reply("replyFailed"), after(6000)),
                    VoiceState::recording, "\u25CF " + kRawHello, {}, true},
         Transition{"submitCompletionWhileRecording", submitting, seq(pushToTalkGranted, succeed), VoiceState::recording,
-                   text::kListeningStarted, {}, true},
+                   text::kListeningStarted, {"silence"}, true},
         Transition{"submitFailureWhileRecording", submitting, seq(pushToTalkGranted, fail), VoiceState::recording,
-                   text::kListeningStarted, {}, true},
+                   text::kListeningStarted, {"silence"}, true},
         Transition{"insertCompletionWhileRecording", inserting, seq(pushToTalkGranted, fail), VoiceState::recording,
-                   text::kListeningStarted, {}, true}),
+                   text::kListeningStarted, {"silence"}, true}),
     [](const ::testing::TestParamInfo<Transition>& param) { return std::string(param.param.name); });
 
 }  // namespace

@@ -5,9 +5,9 @@
 
 #include <vector>
 
-#include "gtk/app/WindowPort.h"
 #include "gtk/app/KeyEvents.h"
 #include "gtk/app/MenuBar.h"
+#include "gtk/app/WindowPort.h"
 
 namespace pelko::gtk {
 

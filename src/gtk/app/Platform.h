@@ -4,25 +4,26 @@
 #include <optional>
 #include <string>
 
-#include "gtk/system/DataDirectories.h"
-#include "gtk/system/WorkspacePort.h"
-#include "gtk/web/DownloadRelay.h"
-#include "gtk/system/BundlePort.h"
-#include "gtk/system/FilesPort.h"
-#include "gtk/system/UrlsPort.h"
-#include "gtk/system/MainQueuePort.h"
-#include "gtk/system/NetworkMonitorPort.h"
 #include "gtk/app/AlertsPort.h"
 #include "gtk/app/ApplicationPort.h"
-#include "gtk/web/OpenPanelsPort.h"
 #include "gtk/app/ToolkitPort.h"
+#include "gtk/system/BundlePort.h"
+#include "gtk/system/DataDirectories.h"
+#include "gtk/system/DiskImagesPort.h"
+#include "gtk/system/FilesPort.h"
+#include "gtk/system/MainQueuePort.h"
+#include "gtk/system/NetworkMonitorPort.h"
+#include "gtk/system/ProcessesPort.h"
+#include "gtk/system/SettingsFile.h"
+#include "gtk/system/UrlSessionPort.h"
+#include "gtk/system/UrlsPort.h"
 #include "gtk/system/UserDefaultsPort.h"
+#include "gtk/system/WorkspacePort.h"
 #include "gtk/voice/AudioPort.h"
 #include "gtk/voice/PermissionsPort.h"
 #include "gtk/voice/SpeechPort.h"
-#include "gtk/system/SettingsFile.h"
-#include "gtk/system/UrlSessionPort.h"
-#include "gtk/system/ProcessesPort.h"
+#include "gtk/web/DownloadRelay.h"
+#include "gtk/web/OpenPanelsPort.h"
 #include "gtk/web/WebsiteDataStore.h"
 #include "platform/Ports.h"
 
@@ -73,6 +74,7 @@ private:
     AudioPort audio_;
     SpeechPort speech_;
     PermissionsPort permissions_;
+    DiskImagesPort diskImages_;
     // Last, so it stops first: requests it cancels may still post to the main queue.
     UrlSessionPort urlSession_;
 };

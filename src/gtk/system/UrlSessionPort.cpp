@@ -64,9 +64,9 @@ void finish(Task* task, std::optional<std::string> data, std::optional<UrlError>
 }
 
 void fail(Task* task, GError* error) {
-    std::string message = error ? error->message : "The request failed.";
+    std::string message = error && error->message ? error->message : "";
     g_clear_error(&error);
-    finish(task, std::nullopt, UrlError{std::move(message)});
+    finish(task, std::nullopt, UrlError{UrlError::Kind::platform, std::move(message)});
 }
 
 void readNext(Task* task);
@@ -84,7 +84,7 @@ void chunkRead(GObject* source, GAsyncResult* result, gpointer data) {
     if (task->data.size() > kMaxDataTaskBytes) {
         // Cancelling drops the connection instead of reading the rest of the body.
         g_cancellable_cancel(task->cancellable);
-        return finish(task, std::nullopt, UrlError{"The response is larger than the application accepts."});
+        return finish(task, std::nullopt, UrlError{UrlError::Kind::tooLarge, {}});
     }
     readNext(task);
 }
@@ -116,7 +116,7 @@ gboolean start(gpointer data) {
         g_uri_unref(uri);
     }
     if (!task->message) {
-        finish(task, std::nullopt, UrlError{"The URL is not supported: " + task->url});
+        finish(task, std::nullopt, UrlError{UrlError::Kind::invalidAddress, {}});
         return G_SOURCE_REMOVE;
     }
     soup_session_send_async(task->worker->session, task->message, G_PRIORITY_DEFAULT, task->cancellable, sent, task);

@@ -1,16 +1,12 @@
 #include "gtk/web/BridgeRelay.h"
 
 #include "platform/BoundedJson.h"
+#include "voice/JsStringLiteral.h"
 #include "web/Origin.h"
 
 namespace pelko::gtk {
 
 namespace {
-
-std::string literal(const std::string& text) {
-    // JSON string syntax is valid script string syntax; invalid UTF-8 is replaced, never thrown on.
-    return nlohmann::json(text).dump(-1, ' ', false, nlohmann::json::error_handler_t::replace);
-}
 
 std::string eventType(const std::string& handlerName) { return "__pelkoBridge:" + handlerName; }
 
@@ -18,8 +14,8 @@ std::string eventType(const std::string& handlerName) { return "__pelkoBridge:" 
 
 std::string bridgePageShimScript(const std::string& handlerName) {
     return "(function () {\n"
-           "  var name = " + literal(handlerName) + ";\n"
-           "  var type = " + literal(eventType(handlerName)) + ";\n"
+           "  var name = " + jsStringLiteral(handlerName) + ";\n"
+           "  var type = " + jsStringLiteral(eventType(handlerName)) + ";\n"
            // Taken before any page script runs, so a page that replaces them later changes nothing here.
            "  var stringify = JSON.stringify;\n"
            "  var dispatch = EventTarget.prototype.dispatchEvent;\n"
@@ -45,13 +41,13 @@ std::string bridgePageShimScript(const std::string& handlerName) {
 
 std::string bridgeRelayScript(const std::string& handlerName) {
     return "(function () {\n"
-           "  var name = " + literal(handlerName) + ";\n"
+           "  var name = " + jsStringLiteral(handlerName) + ";\n"
            "  var handlers = window.webkit && window.webkit.messageHandlers;\n"
            "  var handler = handlers && handlers[name];\n"
            "  if (!handler) return;\n"
            // Registered on the window in the capture phase before any page
            // script exists, so this listener runs first.
-           "  window.addEventListener(" + literal(eventType(handlerName)) + ", function (event) {\n"
+           "  window.addEventListener(" + jsStringLiteral(eventType(handlerName)) + ", function (event) {\n"
            "    var text = event.detail;\n"
            "    if (typeof text !== 'string') return;\n"
            "    var origin;\n"

@@ -22,7 +22,6 @@ constexpr const char* kTrackedKey = "pelko-download";
 struct TrackedDownload {
     DownloadRef ref;
     std::weak_ptr<DownloadDelegate> delegate;
-    bool declined = false;  // cancelled because the delegate gave no destination
     bool failed = false;
     bool ended = false;
 };
@@ -35,7 +34,6 @@ DownloadDestinationCompletion destinationCompletion(WebKitDownload* download, st
         if (path) {
             webkit_download_set_destination(download.get(), path->c_str());
         } else {
-            tracked->declined = true;
             webkit_download_cancel(download.get());
         }
     });
@@ -62,9 +60,10 @@ void onFailed(WebKitDownload* download, GError* error, gpointer /*data*/) {
     if (!tracked || tracked->ended) return;
     tracked->failed = true;
     tracked->ended = true;
-    if (tracked->declined) return;
     if (auto delegate = tracked->delegate.lock()) {
-        delegate->downloadDidFail(tracked->ref, error && error->message ? error->message : "");
+        const bool cancelled = g_error_matches(error, WEBKIT_DOWNLOAD_ERROR, WEBKIT_DOWNLOAD_ERROR_CANCELLED_BY_USER);
+        delegate->downloadDidFail(tracked->ref,
+                                  DownloadFailure{cancelled, error && error->message ? error->message : ""});
     }
 }
 

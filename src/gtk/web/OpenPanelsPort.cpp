@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <memory>
 
-#include "gtk/system/GObjectRef.h"
 #include "gtk/app/WindowPort.h"
+#include "gtk/system/GObjectRef.h"
 
 namespace pelko::gtk {
 

@@ -1,7 +1,7 @@
 #import "mac/app/ApplicationPort.h"
 
-#import "mac/app/WindowPort.h"
 #import "mac/app/MenuBar.h"
+#import "mac/app/WindowPort.h"
 #include "platform/Menu.h"
 
 namespace pelko::mac {

@@ -199,7 +199,9 @@ SecurityOrigin originFrom(WKSecurityOrigin* origin) {
 
 - (void)download:(WKDownload*)download didFailWithError:(NSError*)error resumeData:(NSData*)resumeData {
     if (_downloadDelegate) {
-        _downloadDelegate->downloadDidFail([self refForDownload:download], fromNSString(error.localizedDescription));
+        const bool cancelled = [error.domain isEqualToString:NSURLErrorDomain] && error.code == NSURLErrorCancelled;
+        _downloadDelegate->downloadDidFail([self refForDownload:download],
+                                           DownloadFailure{cancelled, fromNSString(error.localizedDescription)});
     }
     [_downloadNumbers removeObjectForKey:download];
 }

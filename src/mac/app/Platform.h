@@ -2,22 +2,23 @@
 
 #import "mac/app/DelegateProxy.h"
 
-#include "mac/voice/AudioPort.h"
 #include "mac/app/AlertsPort.h"
 #include "mac/app/ApplicationPort.h"
-#include "mac/web/OpenPanelsPort.h"
 #include "mac/app/ToolkitPort.h"
-#include "mac/system/WorkspacePort.h"
+#include "mac/system/BundlePort.h"
+#include "mac/system/DiskImagesPort.h"
+#include "mac/system/FilesPort.h"
 #include "mac/system/MainQueuePort.h"
 #include "mac/system/NetworkMonitorPort.h"
-#include "mac/system/FilesPort.h"
-#include "mac/system/UrlsPort.h"
-#include "mac/system/BundlePort.h"
-#include "mac/system/UrlSessionPort.h"
-#include "mac/voice/SpeechPort.h"
-#include "mac/system/UserDefaultsPort.h"
-#include "mac/voice/PermissionsPort.h"
 #include "mac/system/ProcessesPort.h"
+#include "mac/system/UrlSessionPort.h"
+#include "mac/system/UrlsPort.h"
+#include "mac/system/UserDefaultsPort.h"
+#include "mac/system/WorkspacePort.h"
+#include "mac/voice/AudioPort.h"
+#include "mac/voice/PermissionsPort.h"
+#include "mac/voice/SpeechPort.h"
+#include "mac/web/OpenPanelsPort.h"
 #include "platform/Ports.h"
 
 NS_ASSUME_NONNULL_BEGIN
@@ -55,6 +56,7 @@ private:
     AudioPort audio_;
     SpeechPort speech_;
     PermissionsPort permissions_;
+    DiskImagesPort diskImages_;
 };
 
 }  // namespace pelko::mac

@@ -22,6 +22,8 @@ Ports Platform::ports() {
     ports.audio = &audio_;
     ports.speech = &speech_;
     ports.permissions = &permissions_;
+    ports.diskImages = &diskImages_;
+    ports.diskImages = &diskImages_;
     return ports;
 }
 

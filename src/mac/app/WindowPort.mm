@@ -4,8 +4,8 @@
 #include <vector>
 
 #import "mac/app/DelegateProxy.h"
-#import "mac/web/WebViewPort.h"
 #include "mac/system/CocoaValues.h"
+#import "mac/web/WebViewPort.h"
 
 namespace pelko::mac {
 

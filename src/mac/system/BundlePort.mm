@@ -2,8 +2,8 @@
 
 #include <dlfcn.h>
 
-#include "mac/system/CocoaValues.h"
 #include "mac/system/BundlePort.h"
+#include "mac/system/CocoaValues.h"
 
 namespace pelko::mac {
 

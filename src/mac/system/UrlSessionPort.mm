@@ -8,7 +8,7 @@ namespace pelko::mac {
 void UrlSessionPort::dataTaskWithURL(const Url& url, DataTaskCompletion completion) {
     NSURL* address = nsURLFromUrl(url);
     if (!address) {
-        completion(std::nullopt, std::nullopt, UrlError{"The address is not valid."});
+        completion(std::nullopt, std::nullopt, UrlError{UrlError::Kind::invalidAddress, {}});
         return;
     }
     // No timeout of our own: the session's default request timeout (60 s
@@ -25,14 +25,14 @@ void UrlSessionPort::dataTaskWithURL(const Url& url, DataTaskCompletion completi
           // The shared session buffers the whole body before this block
           // runs, so the limit bounds what the core reads, not what is received.
           if (data && data.length > kMaxDataTaskBytes) {
-              completion(std::nullopt, answer, UrlError{"The answer is larger than expected."});
+              completion(std::nullopt, answer, UrlError{UrlError::Kind::tooLarge, {}});
               return;
           }
           std::optional<std::string> body;
           // `bytes` is nil for empty data.
           if (data) body = data.length ? std::string(static_cast<const char*>(data.bytes), data.length) : std::string();
           std::optional<UrlError> failure;
-          if (error) failure = UrlError{fromNSString(error.localizedDescription)};
+          if (error) failure = UrlError{UrlError::Kind::platform, fromNSString(error.localizedDescription)};
           completion(body, answer, failure);
         }];
     [task resume];

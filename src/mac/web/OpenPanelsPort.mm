@@ -3,8 +3,8 @@
 #include <memory>
 
 #include "mac/web/OpenPanelsPort.h"
-#include "mac/system/CocoaValues.h"
 #include "mac/app/WindowPort.h"
+#include "mac/system/CocoaValues.h"
 
 namespace pelko::mac {
 

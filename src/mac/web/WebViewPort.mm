@@ -1,8 +1,8 @@
 #import "mac/web/WebViewPort.h"
 
 #import "mac/app/DelegateProxy.h"
-#import "mac/web/WebViewConfigurationPort.h"
 #include "mac/system/CocoaValues.h"
+#import "mac/web/WebViewConfigurationPort.h"
 
 namespace pelko::mac {
 

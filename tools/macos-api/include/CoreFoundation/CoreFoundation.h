@@ -1,6 +1,7 @@
 // The part of CoreFoundation the backend touches: the untyped CF object
-// reference and its release, and the URL and error references that the
-// Security framework's translocation functions take. <CoreFoundation/CoreFoundation.h>
+// reference and its release, the URL and error references that the Security
+// framework's translocation functions take, and the allocator, string and
+// dictionary references of DiskArbitration's. <CoreFoundation/CoreFoundation.h>
 #pragma once
 
 // Availability and nullability macros come from the Foundation runtime
@@ -23,11 +24,17 @@ typedef unsigned char Boolean;
 
 // CFBase.h
 typedef const void *CFTypeRef;
+typedef const struct CF_BRIDGED_TYPE(id) __CFAllocator *CFAllocatorRef;
+// Toll-free bridged with NSString.
+typedef const struct CF_BRIDGED_TYPE(NSString) __CFString *CFStringRef;
 
 CF_EXPORT void CFRelease(CFTypeRef cf);
 
 // CFURL.h: toll-free bridged with NSURL
 typedef const struct CF_BRIDGED_TYPE(NSURL) __CFURL *CFURLRef;
+
+// CFDictionary.h: toll-free bridged with NSDictionary
+typedef const struct CF_BRIDGED_TYPE(NSDictionary) __CFDictionary *CFDictionaryRef;
 
 // CFError.h: toll-free bridged with NSError
 typedef struct CF_BRIDGED_TYPE(NSError) __CFError *CFErrorRef;

@@ -51,6 +51,7 @@ enum : NSStringEncoding {
                                 length:(NSUInteger)len
                               encoding:(NSStringEncoding)encoding;
 @property (nullable, readonly) const char *UTF8String NS_RETURNS_INNER_POINTER;
+- (BOOL)isEqualToString:(NSString *)aString;
 @end
 
 // NSValue.h
@@ -93,13 +94,17 @@ FOUNDATION_EXPORT NSErrorDomain const NSPOSIXErrorDomain;
 + (instancetype)errorWithDomain:(NSErrorDomain)domain
                            code:(NSInteger)code
                        userInfo:(nullable NSDictionary<NSErrorUserInfoKey, id> *)dict;
-@property (readonly, copy) NSString *localizedDescription;
 @property (readonly, copy) NSErrorDomain domain;
 @property (readonly) NSInteger code;
+@property (readonly, copy) NSString *localizedDescription;
 @property (readonly, copy) NSDictionary<NSErrorUserInfoKey, id> *userInfo;
 @end
 
 // NSURLError.h
+FOUNDATION_EXPORT NSErrorDomain const NSURLErrorDomain API_AVAILABLE(macos(10.2));
+typedef NS_ENUM(NSInteger, NSURLError) {
+    NSURLErrorCancelled = -999,
+};
 // The userInfo value under it is the NSURL whose load failed.
 FOUNDATION_EXPORT NSString *const NSURLErrorFailingURLErrorKey API_AVAILABLE(macos(10.6));
 

@@ -1,7 +1,8 @@
 // The Linux adapters' own logic that no other test reaches: URL parsing, the
 // settings file, the relay's envelope, key equivalents, the Downloads folder
-// and the file operations, child processes, the real file chooser, the main
-// queue's order, and the URL session's thread and size limit.
+// and the file operations, child processes, which volumes are disk images,
+// the real file chooser, the main queue's order, and the URL session's
+// thread and size limit.
 #include <gtest/gtest.h>
 #include <gtk/gtk.h>
 #include <httplib.h>
@@ -15,26 +16,22 @@
 #include <thread>
 
 #include "Harness.h"
-#include "gtk/web/BridgeRelay.h"
+#include "gtk/app/MenuBar.h"
+#include "gtk/app/WindowPort.h"
+#include "gtk/system/DiskImagesPort.h"
 #include "gtk/system/FilesPort.h"
 #include "gtk/system/GObjectRef.h"
-#include "gtk/system/UrlsPort.h"
 #include "gtk/system/MainQueuePort.h"
-#include "gtk/web/OpenPanelsPort.h"
-#include "gtk/app/WindowPort.h"
-#include "gtk/system/UserDefaultsPort.h"
-#include "gtk/app/MenuBar.h"
+#include "gtk/system/ProcessesPort.h"
 #include "gtk/system/SettingsFile.h"
 #include "gtk/system/UrlSessionPort.h"
-#include "gtk/system/ProcessesPort.h"
+#include "gtk/system/UrlsPort.h"
+#include "gtk/system/UserDefaultsPort.h"
+#include "gtk/web/BridgeRelay.h"
+#include "gtk/web/OpenPanelsPort.h"
 
 namespace pelko::e2e {
 namespace {
-
-std::string readAll(const std::string& path) {
-    std::ifstream in(path);
-    return std::string(std::istreambuf_iterator<char>(in), {});
-}
 
 TEST(BackendPorts, UrlsParseLikeThePlatformsUrlType) {
     const std::pair<const char*, const char*> cases[] = {
@@ -74,8 +71,8 @@ TEST(BackendPorts, SettingsReadBackAsWhatTheyAreAndAnUnreadableFileIsKeptAside) 
     gtk::UserDefaultsPort defaults(garbled);
     EXPECT_FALSE(defaults.objectForKey("voiceSpeakReplies"));
     defaults.setBool("voiceSpeakReplies", true);
-    EXPECT_EQ(readAll(path + ".unreadable"), "this is [not a key file\n");
-    EXPECT_NE(readAll(path).find("voiceSpeakReplies=true"), std::string::npos);
+    EXPECT_EQ(fileContents(path + ".unreadable"), "this is [not a key file\n");
+    EXPECT_NE(fileContents(path).find("voiceSpeakReplies=true"), std::string::npos);
 }
 
 TEST(BackendPorts, TheRelayReadsOnlyWellFormedEnvelopes) {
@@ -109,7 +106,9 @@ TEST(BackendPorts, KeyEquivalentsTurnCommandIntoCtrlAndCapitalsIntoShift) {
     }
 }
 
-TEST(BackendPorts, DownloadsIsTheFolderTheUserNamedOrHomeDownloadsAndIsMadePrivate) {
+// A suite of its own, so a process of its own: GLib's cache of the user's
+// folders keeps a folder once named, and no other test may see this one's.
+TEST(DownloadsFolder, IsTheFolderTheUserNamedOrHomeDownloadsAndIsMadePrivate) {
     namespace fs = std::filesystem;
     const std::string home = temporaryHome();
     const std::string userDirs = std::string(g_get_user_config_dir()) + "/user-dirs.dirs";
@@ -126,8 +125,6 @@ TEST(BackendPorts, DownloadsIsTheFolderTheUserNamedOrHomeDownloadsAndIsMadePriva
     std::ofstream(home + "/in-the-way") << "a file\n";
     named("in-the-way");
     EXPECT_EQ(files.downloadsDirectory(), std::nullopt);
-    // GLib's cache keeps a folder once named: named again, as the other tests expect it.
-    named("Downloads");
 }
 
 TEST(BackendPorts, AnItemExistsWhateverItIsEvenALinkToNothing) {
@@ -161,7 +158,7 @@ TEST(BackendPorts, FilesCopyAndSwapWholeTreesAndWriteThePrivateFileInOneStep) {
 
     std::ofstream(copy + "/Contents/MacOS/Pelko") << "v2";
     ASSERT_EQ(files.replaceItemAtPath(app, copy), std::nullopt);
-    EXPECT_EQ(readAll(app + "/Contents/MacOS/Pelko"), "v2");
+    EXPECT_EQ(fileContents(app + "/Contents/MacOS/Pelko"), "v2");
     EXPECT_FALSE(fs::exists(copy));
     EXPECT_NE(files.replaceItemAtPath(app, copy), std::nullopt);
     EXPECT_TRUE(fs::exists(app + "/Contents/MacOS/Pelko"));
@@ -175,7 +172,7 @@ TEST(BackendPorts, FilesCopyAndSwapWholeTreesAndWriteThePrivateFileInOneStep) {
     std::ofstream(plist) << "old";
     fs::permissions(plist, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read | fs::perms::others_read);
     ASSERT_EQ(files.writePrivateFileAtomically(plist, "new \u00e9"), std::nullopt);
-    EXPECT_EQ(readAll(plist), "new \u00e9");
+    EXPECT_EQ(fileContents(plist), "new \u00e9");
     EXPECT_EQ(fs::status(plist).permissions(), fs::perms::owner_read | fs::perms::owner_write);
     const auto failed = files.writePrivateFileAtomically(folder + "/missing/job.plist", "x");
     ASSERT_NE(failed, std::nullopt);
@@ -201,8 +198,34 @@ TEST(BackendPorts, ProcessesRunWaitedForOrLeftRunningAndThereIsNoLaunchctl) {
     ASSERT_EQ(mkfifo(out.c_str(), 0600), 0);
     ASSERT_TRUE(processes.launch("/bin/sh", {"-c", R"(read line < "$0"; echo "got $line" > "$1")", in, out}));
     std::ofstream(in) << "go\n";
-    EXPECT_EQ(readAll(out), "got go\n");
+    EXPECT_EQ(fileContents(out), "got go\n");
     EXPECT_FALSE(processes.launch("/nonexistent/program", {}));
+    std::filesystem::remove_all(folder);
+}
+
+TEST(BackendPorts, ADiskImageIsAMountedImageFileAndNothingElse) {
+    const gtk::DiskImagesPort diskImages;
+    const std::string folder = temporaryHome() + "/disk-image";
+    std::filesystem::create_directories(folder + "/volume");
+    EXPECT_FALSE(diskImages.isMountedDiskImage("/"));
+    EXPECT_FALSE(diskImages.isMountedDiskImage("/proc"));
+    EXPECT_FALSE(diskImages.isMountedDiskImage(folder + "/volume"));
+    EXPECT_FALSE(diskImages.isMountedDiskImage(folder + "/nothing"));
+
+    // An image mounted through a loop device, where this user may mount one.
+    gtk::ProcessesPort processes;
+    const std::string image = folder + "/image", volume = folder + "/volume";
+    std::ofstream(image).close();
+    std::filesystem::resize_file(image, 4 << 20);
+    if (processes.runAndWait("/bin/sh", {"-c", "mke2fs -q -F \"$0\" 2>/dev/null && mount -o loop \"$0\" \"$1\" 2>/dev/null",
+                                         image, volume}) != 0) {
+        std::filesystem::remove_all(folder);
+        GTEST_SKIP() << "no loop device may be mounted here";
+    }
+    EXPECT_TRUE(diskImages.isMountedDiskImage(volume));
+    EXPECT_FALSE(diskImages.isMountedDiskImage(volume + "/lost+found"));
+    EXPECT_EQ(processes.runAndWait("/bin/umount", {volume}), 0);
+    EXPECT_FALSE(diskImages.isMountedDiskImage(volume));
     std::filesystem::remove_all(folder);
 }
 
@@ -284,8 +307,6 @@ TEST(BackendPorts, TheMainQueueRunsBlocksInTheOrderTheyFallDueAndTimersUntilInva
     bool droppedFired = false;
     queue.scheduledTimer(20ms, [&] { invalidatedFired = true; })->invalidate();
     queue.scheduledTimer(20ms, [&] { droppedFired = true; }).reset();  // dropping the handle does not stop it
-    // All of them overdue together.
-    g_usleep(50000);
     ASSERT_TRUE(runUntil([&] { return order.size() == 3 && droppedFired; }, 5s));
     EXPECT_LT(std::find(order.begin(), order.end(), 2), std::find(order.begin(), order.end(), 3));
     EXPECT_FALSE(invalidatedFired);

@@ -2,20 +2,11 @@
 
 #include "platform/CoreGuard.h"
 
-#include <string>
-
 #include "platform/Application.h"
 
 namespace pelko {
 
 class Window;
-
-// A voice status is active when it begins with one of the five prefixes
-// ("●", "Waiting", "Sending", "Speaking", "Transcribing"), case-sensitively.
-bool isActiveVoiceStatus(const std::string& status);
-
-// The main window's title while `status` is the latest voice status.
-std::string windowTitleForVoiceStatus(const std::string& status);
 
 enum class ShortcutDecision {
     passOn,          // not the shortcut: the event goes on unchanged

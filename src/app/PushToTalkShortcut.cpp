@@ -1,23 +1,9 @@
-#include "app/StatusLine.h"
-
-#include <array>
+#include "app/PushToTalkShortcut.h"
 
 #include "app/AppDelegate.h"
 
+// Control+Shift+Space in the main window, the second way to push to talk.
 namespace pelko {
-
-bool isActiveVoiceStatus(const std::string& status) {
-    static constexpr std::array<const char*, 5> kActivePrefixes{"\u25CF", "Waiting", "Sending", "Speaking",
-                                                                "Transcribing"};
-    for (const char* prefix : kActivePrefixes) {
-        if (status.starts_with(prefix)) return true;
-    }
-    return false;
-}
-
-std::string windowTitleForVoiceStatus(const std::string& status) {
-    return isActiveVoiceStatus(status) ? "Pelko \u2014 " + status : "Pelko";
-}
 
 ShortcutDecision ctrlShiftSpaceDecision(const KeyEvent& event, const Window* mainWindow) {
     if (event.inForeignWindow || event.window != mainWindow) return ShortcutDecision::passOn;
@@ -27,11 +13,6 @@ ShortcutDecision ctrlShiftSpaceDecision(const KeyEvent& event, const Window* mai
     if (event.keyCode != kKeyCodeSpace) return ShortcutDecision::passOn;
     // A held key must not flip push-to-talk on and off with every repeat.
     return event.isARepeat ? ShortcutDecision::swallowRepeat : ShortcutDecision::toggle;
-}
-
-void AppDelegate::voiceStatusChanged(const std::string& status) {
-    voiceStatusItem_->setTitle("Status: " + status);
-    if (window_) window_->setTitle(windowTitleForVoiceStatus(status));
 }
 
 void AppDelegate::installCtrlShiftSpaceAlias() {

@@ -27,16 +27,10 @@ constexpr std::size_t kFrames = 1024;
 // A spoken fixture as the capture delivers it: buffers of 1024 frames in
 // `format`, each 16 kHz mono sample repeated to fill the rate and channels.
 std::vector<AudioPCMBuffer> buffersOf(const char* name, AudioFormat format = {16000, 1}) {
-    std::ifstream in(std::string(PELKO_VOICE_DIR) + "/" + name, std::ios::binary);
-    const std::string bytes(std::istreambuf_iterator<char>(in), {});
-    const std::size_t data = bytes.find("data");
     const auto repeat = static_cast<std::size_t>(format.sampleRate / 16000) * format.channelCount;
     std::vector<float> samples;
-    for (std::size_t at = data + 8; data != std::string::npos && at + 1 < bytes.size(); at += 2) {
-        const auto sample = static_cast<std::int16_t>(static_cast<unsigned char>(bytes[at]) |
-                                                      static_cast<unsigned char>(bytes[at + 1]) << 8);
+    for (const std::int16_t sample : wavSamples(std::string(PELKO_VOICE_DIR) + "/" + name))
         samples.insert(samples.end(), repeat, static_cast<float>(sample) / 32768.0f);
-    }
     std::vector<AudioPCMBuffer> buffers;
     const std::size_t perBuffer = kFrames * format.channelCount;
     for (std::size_t at = 0; at < samples.size(); at += perBuffer) {

@@ -1,7 +1,11 @@
+// VoiceController: the recording itself: the microphone's tap feeding the
+// recognizer, the second press, the finalize timer and the release of both.
+
 #include "platform/AudioEngine.h"
 #include "platform/MainQueue.h"
 #include "platform/SpeechRecognizer.h"
 #include "platform/WebView.h"
+#include "voice/SilencePageScript.h"
 #include "voice/TranscriptTrim.h"
 #include "voice/VoiceController.h"
 #include "voice/VoiceStatusTexts.h"
@@ -46,6 +50,11 @@ void VoiceController::startRecording() {
         if (!target) return;
         if (auto current = target->load()) current->appendAudioPCMBuffer(buffer);
     });
+
+    // The page stops reading aloud before the microphone opens, or the
+    // recording would take down the reply and send it back. Nothing waits
+    // for the script: a page it fails on records all the same.
+    if (auto view = webView_.lock()) view->evaluateJavaScript(silencePageScript());
 
     if (!engine->start()) {
         setStatus(voice_status::kMicrophoneFailed);

@@ -1,3 +1,6 @@
+// VoiceController: the transcript typed into the page's composer, sent or
+// not, and the reply watcher started after a message is sent.
+
 #include "platform/WebView.h"
 #include "voice/ComposerScripts.h"
 #include "voice/ReplyWatcherScript.h"

@@ -1,3 +1,6 @@
+// VoiceController: what the page's bridge says about the voice feature (the
+// reply watcher's events, the page's dictation requests).
+
 #include "platform/MainQueue.h"
 #include "voice/VoiceController.h"
 #include "voice/VoiceStatusTexts.h"

@@ -1,3 +1,6 @@
+// VoiceController: the microphone and speech-recognition permissions asked
+// before a recording, and the alerts when one is refused.
+
 #include "platform/Alerts.h"
 #include "platform/MainQueue.h"
 #include "platform/Permissions.h"
