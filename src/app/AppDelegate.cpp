@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/DesktopConventions.h"
 #include "app/MainMenu.h"
 #include "platform/Alerts.h"
 #include "platform/Bundle.h"
@@ -68,6 +69,7 @@ void AppDelegate::applicationDidFinishLaunching() {
 
     ports_.application->setMainMenu(buildMainMenu(*this, voice_->speakReplies(), voiceStatusItem_, voice_->status()));
     installCtrlShiftSpaceAlias();
+    installHistoryShortcuts();
 
     webView_->loadRequest(UrlRequest{config_.homeURL});
     ports_.application->activateIgnoringOtherApps();
@@ -84,9 +86,15 @@ void AppDelegate::createVoiceController() {
     };
 }
 
-bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed() { return false; }
+bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed() { return closingTheWindowQuits(config_.platform); }
 
 bool AppDelegate::windowShouldClose() {
+    if (closingTheWindowQuits(config_.platform)) {
+        // Gone at once, as the application ends.
+        if (window_) window_->orderOut();
+        ports_.application->terminate();
+        return false;
+    }
     // Only hide: the web view and its page stay alive for the next reopen.
     if (window_) window_->orderOut();
     return false;

@@ -66,6 +66,8 @@ public:
     // The voice status line and the second push-to-talk shortcut.
     virtual void voiceStatusChanged(const std::string& status);
     void installCtrlShiftSpaceAlias();
+    // Back and Forward by the platform's keys and the mouse's buttons.
+    void installHistoryShortcuts();
 
     // What the web view asks of the application.
     void didFinishNavigation() override;
@@ -118,6 +120,8 @@ private:
     std::unique_ptr<UnreachablePage> unreachablePage_;
     std::shared_ptr<MenuItem> voiceStatusItem_;
     std::unique_ptr<MonitorToken> ctrlShiftSpaceMonitor_;
+    std::unique_ptr<MonitorToken> historyKeyMonitor_;
+    std::unique_ptr<MonitorToken> historyMouseMonitor_;
 };
 
 }  // namespace pelko

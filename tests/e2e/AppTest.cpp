@@ -7,6 +7,7 @@
 
 #include "DemoService.h"
 #include "Harness.h"
+#include "app/DesktopConventions.h"
 #include "gtk/app/Platform.h"
 #include "voice/VoiceStatusTexts.h"
 
@@ -76,13 +77,14 @@ TEST(Launch, TheWindowKeepsTheSizeTheUserGaveIt) {
     EXPECT_TRUE(contentIs(app, 1100, 760));
 }
 
-TEST(Lifecycle, ClosingHidesTheWindowAndASecondLaunchShowsItAgain) {
+TEST(Lifecycle, ASecondLaunchBringsBackTheRunningWindowWithItsPage) {
     TestApp app;
     ASSERT_TRUE(app.launch());
     ASSERT_TRUE(app.load("/cookie"));
     app.eval("window.__state = 'kept'; 0");
     GtkWindow* window = app.window();
-    gtk_window_close(window);  // the close button's way
+    // Out of sight (closing it quits on Linux).
+    app.delegate().window()->orderOut();
     ASSERT_TRUE(runUntil([&] { return !gtk_widget_get_visible(GTK_WIDGET(window)); }));
 
     // A second launch of the program hands its activation to this instance.
@@ -178,12 +180,27 @@ TEST(Keyboard, ControlShiftSpaceTogglesPushToTalkAndMenuKeysActBeforeThePage) {
     EXPECT_TRUE(space != seen.end() && space->modifierFlags == (kModifierControl | kModifierShift));
     // The press started a recording (of a quiet room); a second one ends it.
     EXPECT_EQ(std::ranges::count(app.menuItems() | std::views::keys,
-                                 std::string("Status: ") + voice_status::kListeningStarted),
+                                 "Status: " + shownVoiceStatus(voice_status::kListeningStarted, HostPlatform::linux)),
               1);
     chord(display.get(), {"Control_L", "Shift_L", "space"});
     EXPECT_TRUE(runUntil([&] { return app.delegate().voiceStatuses.back() == voice_status::kReady; }));
     World::get().platform->setAudioFile(std::nullopt);
 
+    // Back and Forward as Linux browsers have them: Alt+Left and Alt+Right,
+    // the mouse's back and forward buttons (X's 8 and 9); one step each.
+    ASSERT_TRUE(app.load("/cookie"));
+    ASSERT_TRUE(app.load("/playground.html"));
+    EXPECT_TRUE(app.loads([&] { chord(display.get(), {"Alt_L", "Left"}); }, "/cookie"));
+    EXPECT_TRUE(app.loads([&] { chord(display.get(), {"Alt_L", "Right"}); }, "/playground.html"));
+    const auto button = [&](unsigned number) {
+        XTestFakeButtonEvent(display.get(), number, True, 0);
+        XTestFakeButtonEvent(display.get(), number, False, 0);
+        XSync(display.get(), False);
+    };
+    EXPECT_TRUE(app.loads([&] { button(8); }, "/cookie"));
+    EXPECT_TRUE(app.loads([&] { button(9); }, "/playground.html"));
+
+    app.eval("window.__keys = []; addEventListener('keydown', e => __keys.push(e.code), true); 0");
     chord(display.get(), {"Control_L", "w"});
     EXPECT_TRUE(runUntil([&] { return !gtk_widget_get_visible(GTK_WIDGET(app.window())); }));
     EXPECT_EQ(app.eval("__keys.filter(k => k === 'KeyW')"), nlohmann::json::array());

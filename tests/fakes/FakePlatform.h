@@ -188,6 +188,17 @@ public:
         return std::make_unique<MonitorToken>();
     }
 
+    std::unique_ptr<MonitorToken> addLocalMonitorForOtherMouseDownEvents(OtherMouseDownMonitor handler) override {
+        mouseMonitors.push_back(std::move(handler));
+        return std::make_unique<MonitorToken>();
+    }
+    // Delivers a press of another mouse button to the installed monitors; true when it went on.
+    bool sendOtherMouseDown(const OtherMouseDownEvent& event) {
+        for (auto& monitor : mouseMonitors)
+            if (!monitor(event)) return false;
+        return true;
+    }
+
     // Delivers a key-down to the installed monitors; true when it went on.
     bool sendKeyDown(const KeyEvent& event) {
         for (auto& monitor : monitors)
@@ -205,6 +216,7 @@ public:
 
     std::shared_ptr<Menu> mainMenu;
     std::vector<KeyEventMonitor> monitors;
+    std::vector<OtherMouseDownMonitor> mouseMonitors;
     int activations = 0;
     int terminations = 0;
 };
@@ -271,9 +283,9 @@ struct TestApp {
     FakePlatform platform;
     std::shared_ptr<RecordingAppDelegate> app;
 
-    TestApp() {
+    explicit TestApp(HostPlatform host = HostPlatform::mac) {
         app = std::make_shared<RecordingAppDelegate>(
-            platform.ports(), std::get<AppConfig>(makeAppConfig(platform.urls, kTestOrigin, HostPlatform::mac, true)));
+            platform.ports(), std::get<AppConfig>(makeAppConfig(platform.urls, kTestOrigin, host, true)));
     }
     void launch() { app->applicationDidFinishLaunching(); }
     FakeWindow& window() { return *platform.toolkit.window; }

@@ -3,6 +3,7 @@
 #include <gtk/gtk.h>
 #include <webkit/webkit.h>
 
+#include <optional>
 #include <vector>
 
 #include "gtk/app/KeyEvents.h"
@@ -18,6 +19,11 @@ struct ApplicationPort::KeyDispatch {
         std::shared_ptr<KeyEventMonitor> handler;
     };
     std::vector<Monitor> monitors;
+    struct MouseMonitor {
+        unsigned long long id;
+        std::shared_ptr<OtherMouseDownMonitor> handler;
+    };
+    std::vector<MouseMonitor> mouseMonitors;
     unsigned long long nextId = 1;
 };
 
@@ -31,6 +37,7 @@ public:
         auto dispatch = dispatch_.lock();
         if (!dispatch) return;
         std::erase_if(dispatch->monitors, [this](const auto& monitor) { return monitor.id == id_; });
+        std::erase_if(dispatch->mouseMonitors, [this](const auto& monitor) { return monitor.id == id_; });
     }
 
 private:
@@ -71,6 +78,35 @@ gboolean onKeyPressed(GtkEventControllerKey* controller, guint /*keyval*/, guint
 void onKeyReleased(GtkEventControllerKey* /*controller*/, guint /*keyval*/, guint keycode, GdkModifierType /*state*/,
                    gpointer data) {
     static_cast<WindowKeys*>(data)->tracker.released(keycode);
+}
+
+// GDK's mouse buttons as the platform numbers them: the middle button, and
+// the back and forward buttons (GDK's 8 and 9); none for the first two.
+std::optional<long> otherButtonNumber(guint gdkButton) {
+    switch (gdkButton) {
+    case GDK_BUTTON_MIDDLE: return 2;
+    case 8: return 3;
+    case 9: return 4;
+    default: return std::nullopt;
+    }
+}
+
+void onButtonPressed(GtkGestureClick* gesture, int /*presses*/, double /*x*/, double /*y*/, gpointer data) {
+    auto* keys = static_cast<WindowKeys*>(data);
+    const auto button = otherButtonNumber(gtk_gesture_single_get_current_button(GTK_GESTURE_SINGLE(gesture)));
+    if (!button) return;
+    OtherMouseDownEvent event;
+    event.window = WindowPort::fromGtkWindow(keys->window);
+    event.buttonNumber = *button;
+    std::vector<std::shared_ptr<OtherMouseDownMonitor>> monitors;
+    for (const auto& monitor : keys->dispatch->mouseMonitors) monitors.push_back(monitor.handler);
+    for (const auto& monitor : monitors) {
+        if (!(*monitor)(event)) {
+            // Swallowed: the views never see the press.
+            gtk_gesture_set_state(GTK_GESTURE(gesture), GTK_EVENT_SEQUENCE_CLAIMED);
+            return;
+        }
+    }
 }
 
 constexpr const char* kWindowKeysKey = "pelko-window-keys";
@@ -172,6 +208,12 @@ void ApplicationPort::setMainMenu(std::shared_ptr<Menu> menu) {
     gtk_application_set_menubar(application_, menuBar_->model() ? G_MENU_MODEL(menuBar_->model()) : nullptr);
 }
 
+std::unique_ptr<MonitorToken> ApplicationPort::addLocalMonitorForOtherMouseDownEvents(OtherMouseDownMonitor handler) {
+    const unsigned long long id = dispatch_->nextId++;
+    dispatch_->mouseMonitors.push_back({id, std::make_shared<OtherMouseDownMonitor>(std::move(handler))});
+    return std::make_unique<MonitorRegistration>(dispatch_, id);
+}
+
 std::unique_ptr<MonitorToken> ApplicationPort::addLocalMonitorForKeyDownEvents(KeyEventMonitor handler) {
     const unsigned long long id = dispatch_->nextId++;
     dispatch_->monitors.push_back({id, std::make_shared<KeyEventMonitor>(std::move(handler))});
@@ -189,6 +231,14 @@ void ApplicationPort::attachWindow(WindowPort& window) {
     g_signal_connect_object(window.gtkWindow(), "notify::is-active", G_CALLBACK(onActiveChanged), controller,
                             G_CONNECT_DEFAULT);
     gtk_widget_add_controller(GTK_WIDGET(window.gtkWindow()), controller);
+
+    // Presses of the other mouse buttons, before the views see them. Kept by
+    // the key controller's data, which lives as long as the window.
+    GtkGesture* buttons = gtk_gesture_click_new();
+    gtk_gesture_single_set_button(GTK_GESTURE_SINGLE(buttons), 0);
+    gtk_event_controller_set_propagation_phase(GTK_EVENT_CONTROLLER(buttons), GTK_PHASE_CAPTURE);
+    g_signal_connect(buttons, "pressed", G_CALLBACK(onButtonPressed), keys);
+    gtk_widget_add_controller(GTK_WIDGET(window.gtkWindow()), GTK_EVENT_CONTROLLER(buttons));
 }
 
 bool ApplicationPort::performKeyEquivalent(GdkEvent* event, bool isARepeat) {

@@ -29,9 +29,11 @@ public:
     void terminate() override;
     void setMainMenu(std::shared_ptr<Menu> menu) override;
     std::unique_ptr<MonitorToken> addLocalMonitorForKeyDownEvents(KeyEventMonitor handler) override;
+    std::unique_ptr<MonitorToken> addLocalMonitorForOtherMouseDownEvents(OtherMouseDownMonitor handler) override;
 
     // Key-downs in this window go to the monitors, then to the menus' key
-    // equivalents, before any view sees them.
+    // equivalents, before any view sees them; so do presses of the other
+    // mouse buttons, to their monitors.
     void attachWindow(WindowPort& window);
     // Does what a first-responder menu command does on this platform.
     void performStandardCommand(MenuAction action);
