@@ -201,7 +201,16 @@ void ApplicationPort::activateIgnoringOtherApps() {
     }
 }
 
-void ApplicationPort::terminate() { g_application_quit(G_APPLICATION(application_)); }
+void ApplicationPort::terminate() {
+    // An alert runs a main loop of its own, which would hold the quit until
+    // the alert is answered: its window goes first, which answers it as closed.
+    std::vector<GtkWindow*> dialogs;
+    for (GList* l = gtk_application_get_windows(application_); l; l = l->next) {
+        if (!WindowPort::fromGtkWindow(GTK_WINDOW(l->data))) dialogs.push_back(GTK_WINDOW(l->data));
+    }
+    for (GtkWindow* dialog : dialogs) gtk_window_destroy(dialog);
+    g_application_quit(G_APPLICATION(application_));
+}
 
 void ApplicationPort::setMainMenu(std::shared_ptr<Menu> menu) {
     menuBar_->render(menu);
@@ -245,14 +254,48 @@ bool ApplicationPort::performKeyEquivalent(GdkEvent* event, bool isARepeat) {
     return menuBar_->performKeyEquivalent(event, isARepeat);
 }
 
+namespace {
+
+// A selectable label selects its whole text when it takes the keyboard on
+// showing; an About panel opens with nothing selected.
+void clearSelections(GtkWidget* widget) {
+    if (GTK_IS_LABEL(widget) && gtk_label_get_selectable(GTK_LABEL(widget))) {
+        gtk_label_select_region(GTK_LABEL(widget), 0, 0);
+    }
+    for (GtkWidget* child = gtk_widget_get_first_child(widget); child; child = gtk_widget_get_next_sibling(child)) {
+        clearSelections(child);
+    }
+}
+
+}  // namespace
+
+void ApplicationPort::showAboutPanel(GtkWindow* parent) {
+    // One panel, brought forward again while it is open.
+    if (aboutPanel_) {
+        gtk_window_present(GTK_WINDOW(aboutPanel_));
+        return;
+    }
+    GtkWidget* panel = gtk_about_dialog_new();
+    aboutPanel_ = panel;
+    g_object_add_weak_pointer(G_OBJECT(panel), reinterpret_cast<gpointer*>(&aboutPanel_));
+    GtkAboutDialog* about = GTK_ABOUT_DIALOG(panel);
+    gtk_about_dialog_set_program_name(about, applicationName_.c_str());
+    gtk_about_dialog_set_version(about, version_.c_str());
+    gtk_about_dialog_set_comments(about, "A desktop shell for the Pelko chat service");
+    // The icon compiled into the program, under the application's id.
+    gtk_about_dialog_set_logo_icon_name(about, g_application_get_application_id(G_APPLICATION(application_)));
+    if (parent) gtk_window_set_transient_for(GTK_WINDOW(panel), parent);
+    gtk_window_set_destroy_with_parent(GTK_WINDOW(panel), TRUE);
+    gtk_window_present(GTK_WINDOW(panel));
+    gtk_window_set_focus(GTK_WINDOW(panel), nullptr);
+    clearSelections(panel);
+}
+
 void ApplicationPort::performStandardCommand(MenuAction action) {
     GtkWindow* active = gtk_application_get_active_window(application_);
     const bool activeVisible = active && gtk_widget_get_visible(GTK_WIDGET(active));
     switch (action) {
-    case MenuAction::orderFrontStandardAboutPanel:
-        gtk_show_about_dialog(activeVisible ? active : nullptr, "program-name", applicationName_.c_str(), "version",
-                              version_.c_str(), "comments", "A desktop shell for the Pelko chat service", nullptr);
-        return;
+    case MenuAction::orderFrontStandardAboutPanel: showAboutPanel(activeVisible ? active : nullptr); return;
     case MenuAction::hide:
         for (GList* l = gtk_application_get_windows(application_); l; l = l->next) {
             if (gtk_widget_get_visible(GTK_WIDGET(l->data))) gtk_window_minimize(GTK_WINDOW(l->data));

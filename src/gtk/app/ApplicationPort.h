@@ -8,6 +8,8 @@
 
 typedef struct _GdkEvent GdkEvent;
 typedef struct _GtkApplication GtkApplication;
+typedef struct _GtkWidget GtkWidget;
+typedef struct _GtkWindow GtkWindow;
 
 namespace pelko::gtk {
 
@@ -44,11 +46,14 @@ public:
     struct KeyDispatch;
 
 private:
+    void showAboutPanel(GtkWindow* parent);
+
     GtkApplication* application_;
     std::string applicationName_;
     std::string version_;
     std::shared_ptr<KeyDispatch> dispatch_;
     std::unique_ptr<MenuBar> menuBar_;
+    GtkWidget* aboutPanel_ = nullptr;  // while it exists
 };
 
 }  // namespace pelko::gtk
