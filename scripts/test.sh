@@ -1,8 +1,11 @@
 #!/usr/bin/env bash
 # Builds everything and runs every test: unit tests (also under ASan and
 # UBSan), the fuzz targets over their corpora, page-script tests,
-# end-to-end tests (under Xvfb) and the Debian package (built, installed,
-# run and removed).
+# end-to-end tests (under Xvfb) and the Debian package: built, then
+# installed, run and removed where CI is set or with --install-package,
+# elsewhere unpacked and run from there, so that running the tests never
+# installs or removes a system package behind a contributor's back.
+#   scripts/test.sh [--install-package]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,4 +33,8 @@ echo "== all tests"
 xvfb-run -a -s "-screen 0 1920x1200x24" ctest --test-dir build/test --output-on-failure -j "$jobs"
 
 echo "== the Debian package"
-tests/package/check-deb.sh
+if [ "${1:-}" = --install-package ]; then
+  tests/package/check-deb.sh --install
+else
+  tests/package/check-deb.sh
+fi
