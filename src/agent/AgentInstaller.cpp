@@ -56,7 +56,8 @@ void AgentInstaller::showAlert(std::string title, std::string message) {
 }
 
 bool AgentInstaller::runLaunchctl(const std::vector<std::string>& arguments) {
-    const auto status = ports_.processes->runAndWait(kLaunchctlPath, arguments);
+    // launchctl answers at once; one that hangs must not hang the app with it.
+    const auto status = ports_.processes->runAndWait(kLaunchctlPath, arguments, kLaunchctlTimeout);
     return status && *status == 0;
 }
 

@@ -14,6 +14,8 @@ namespace pelko {
 class Timer;
 
 inline constexpr const char* kLaunchctlPath = "/bin/launchctl";
+// How long one launchctl run may block the main thread before it is ended and counts as failed.
+inline constexpr Duration kLaunchctlTimeout{10000};
 
 // Installs and removes the iMessage agent: a per-user launchd job that runs
 // the helper shipped in the bundle with the page's pairing code. The state

@@ -11,6 +11,7 @@ std::vector<std::string> missingPorts(const Ports& ports) {
         {ports.workspace, "workspace"},     {ports.files, "files"},
         {ports.openPanels, "openPanels"},   {ports.processes, "processes"},
         {ports.networkMonitor, "networkMonitor"},
+        {ports.downloadOrigins, "downloadOrigins"},
         {ports.audio, "audio"},             {ports.speech, "speech"},
         {ports.permissions, "permissions"}, {ports.diskImages, "diskImages"},
     };

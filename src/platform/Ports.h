@@ -13,6 +13,7 @@ class Application;
 class Audio;
 class Bundle;
 class DiskImages;
+class DownloadOrigins;
 class Files;
 class MainQueue;
 class NetworkMonitor;
@@ -42,6 +43,7 @@ struct Ports {
     OpenPanels* openPanels = nullptr;
     Processes* processes = nullptr;
     NetworkMonitor* networkMonitor = nullptr;
+    DownloadOrigins* downloadOrigins = nullptr;
     // Voice: capture, recognition and the privacy answers they need.
     Audio* audio = nullptr;
     Speech* speech = nullptr;

@@ -46,6 +46,8 @@ struct NavigationResponse {
 struct DownloadRef {
     unsigned long long id = 0;
     std::optional<Url> originalRequestURL;
+    // The page the download was started from, where the engine tells (the request's Referer).
+    std::optional<Url> referrerURL;
     bool operator==(const DownloadRef& other) const { return id == other.id; }
 };
 

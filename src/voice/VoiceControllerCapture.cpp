@@ -42,14 +42,25 @@ void VoiceController::startRecording() {
 
     AudioInputNode& input = engine->inputNode();
     const AudioFormat format = input.outputFormatForBus(kTapBus);
+    // Without a usable input device the platform reports a format of no
+    // samples or no channels, which no tap can take.
+    if (!(format.sampleRate > 0) || format.channelCount == 0) {
+        setStatus(voice_status::kMicrophoneFailed);
+        return;
+    }
     // Reads the current request for every buffer rather than keeping this one:
     // once the recording is over, buffers still in flight go nowhere.
     std::weak_ptr<TapRequest> weakTarget = tapRequest_;
-    input.installTapOnBus(kTapBus, kTapBufferSize, format, [weakTarget](const AudioPCMBuffer& buffer, const AudioTime&) {
-        auto target = weakTarget.lock();
-        if (!target) return;
-        if (auto current = target->load()) current->appendAudioPCMBuffer(buffer);
-    });
+    const bool tapped = input.installTapOnBus(kTapBus, kTapBufferSize, format,
+                                              [weakTarget](const AudioPCMBuffer& buffer, const AudioTime&) {
+                                                  auto target = weakTarget.lock();
+                                                  if (!target) return;
+                                                  if (auto current = target->load()) current->appendAudioPCMBuffer(buffer);
+                                              });
+    if (!tapped) {
+        setStatus(voice_status::kMicrophoneFailed);
+        return;
+    }
 
     // The page stops reading aloud before the microphone opens, or the
     // recording would take down the reply and send it back. Nothing waits

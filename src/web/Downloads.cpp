@@ -3,10 +3,12 @@
 #include <algorithm>
 
 #include "platform/Alerts.h"
+#include "platform/DownloadOrigins.h"
 #include "platform/Files.h"
 #include "platform/MainQueue.h"
 #include "platform/Workspace.h"
 #include "web/DownloadNames.h"
+#include "web/DownloadOrigin.h"
 
 namespace pelko {
 
@@ -34,6 +36,9 @@ void Downloads::didFinish(const DownloadRef& download) {
     if (entry == destinations_.end()) return;
     const std::string path = entry->second;
     destinations_.erase(entry);
+    // Before anything opens it: on macOS the quarantine is what makes the
+    // system check the file when it is opened.
+    ports_.downloadOrigins->recordOrigin(path, downloadOrigin(download));
     ports_.workspace->activateFileViewerSelecting({path});
     if (!fileMayRunCode(path)) ports_.workspace->openFile(path);
 }

@@ -10,8 +10,9 @@
 
 namespace pelko {
 
-// Downloads land in the user's Downloads folder under a free name, then are
-// revealed and, unless that could run code, opened. Each download keeps its
+// Downloads land in the user's Downloads folder under a free name, get their
+// origin recorded on the file, then are revealed and, unless that could run
+// code, opened. Each download keeps its
 // own destination, so downloads that overlap never trade files, and a name
 // chosen for one still in progress is not chosen again. Main thread only.
 class Downloads {

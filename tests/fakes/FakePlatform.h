@@ -20,6 +20,7 @@
 #include "platform/Application.h"
 #include "platform/Bundle.h"
 #include "platform/DiskImages.h"
+#include "platform/DownloadOrigins.h"
 #include "platform/Menu.h"
 #include "platform/NetworkMonitor.h"
 #include "platform/Ports.h"
@@ -90,6 +91,22 @@ public:
     unsigned styleMask = 0;
 };
 
+class FakeWebViewConfiguration : public WebViewConfiguration {
+public:
+    void setWebsiteDataStorePersistent() override {}
+    void setJavaScriptCanOpenWindowsAutomatically(bool allow) override { canOpenWindows = allow; }
+    void setMediaTypesRequiringUserActionForPlayback(unsigned types) override { mediaTypesRequiringUserAction = types; }
+    void addUserScript(const UserScript& script) override { userScripts.push_back(script); }
+    void addScriptMessageHandler(ScriptMessageHandler* handler, const std::string& name) override {
+        handlers[name] = handler;
+    }
+
+    bool canOpenWindows = false;
+    unsigned mediaTypesRequiringUserAction = 0;
+    std::vector<UserScript> userScripts;
+    std::map<std::string, ScriptMessageHandler*> handlers;
+};
+
 class FakeWebView : public WebView {
 public:
     void setNavigationDelegate(NavigationDelegate* d) override { navigationDelegate = d; }
@@ -130,22 +147,9 @@ public:
     std::string userAgent;
     int reloads = 0, backItems = 0, backs = 0, forwardItems = 0, forwards = 0;
     Rect frame;
-};
-
-class FakeWebViewConfiguration : public WebViewConfiguration {
-public:
-    void setWebsiteDataStorePersistent() override {}
-    void setJavaScriptCanOpenWindowsAutomatically(bool allow) override { canOpenWindows = allow; }
-    void setMediaTypesRequiringUserActionForPlayback(unsigned types) override { mediaTypesRequiringUserAction = types; }
-    void addUserScript(const UserScript& script) override { userScripts.push_back(script); }
-    void addScriptMessageHandler(ScriptMessageHandler* handler, const std::string& name) override {
-        handlers[name] = handler;
-    }
-
-    bool canOpenWindows = false;
-    unsigned mediaTypesRequiringUserAction = 0;
-    std::vector<UserScript> userScripts;
-    std::map<std::string, ScriptMessageHandler*> handlers;
+    // What the page gets: a copy of the configuration as it was when the web
+    // view was made, as WKWebView takes it (WebKitGTK would share it).
+    FakeWebViewConfiguration configuration;
 };
 
 // Keeps a pointer to each object it makes; the code under test owns them.
@@ -154,9 +158,10 @@ public:
     std::unique_ptr<WebViewConfiguration> makeWebViewConfiguration() override {
         return keep(configuration, std::make_unique<FakeWebViewConfiguration>());
     }
-    std::unique_ptr<WebView> makeWebView(Rect frame, WebViewConfiguration& /*configuration*/) override {
+    std::unique_ptr<WebView> makeWebView(Rect frame, WebViewConfiguration& configurationMade) override {
         auto made = keep(webView, std::make_unique<FakeWebView>());
         made->frame = frame;
+        made->configuration = dynamic_cast<FakeWebViewConfiguration&>(configurationMade);
         return made;
     }
     std::unique_ptr<Window> makeWindow(Rect contentRect, unsigned styleMask) override {
@@ -252,6 +257,25 @@ private:
     std::function<void(bool)> handler_;
 };
 
+// Records each origin with how many desktop calls (reveal, open) came before it.
+class FakeDownloadOrigins : public DownloadOrigins {
+public:
+    explicit FakeDownloadOrigins(const FakeWorkspace& workspace) : workspace_(workspace) {}
+    void recordOrigin(const std::string& path, const DownloadOrigin& origin) override {
+        recorded.push_back({path, origin, workspace_.revealed.size() + workspace_.openedFiles.size()});
+    }
+
+    struct Record {
+        std::string path;
+        DownloadOrigin origin;
+        std::size_t desktopCallsBefore = 0;
+    };
+    std::vector<Record> recorded;
+
+private:
+    const FakeWorkspace& workspace_;
+};
+
 // Every port, faked.
 struct FakePlatform {
     FakeMainQueue mainQueue;
@@ -267,6 +291,7 @@ struct FakePlatform {
     FakeOpenPanels openPanels;
     FakeProcesses processes;
     FakeNetworkMonitor networkMonitor;
+    FakeDownloadOrigins downloadOrigins{workspace};
     FakeAudio audio;
     FakeSpeech speech;
     FakePermissions permissions;
@@ -274,7 +299,8 @@ struct FakePlatform {
 
     Ports ports() {
         return Ports{&application, &alerts,     &bundle,    &mainQueue, &toolkit, &urls,   &urlSession, &userDefaults,
-                     &workspace,   &files,      &openPanels, &processes, &networkMonitor, &audio,   &speech, &permissions, &diskImages};
+                     &workspace,   &files,      &openPanels, &processes, &networkMonitor, &downloadOrigins, &audio,
+                     &speech,      &permissions, &diskImages};
     }
 };
 

@@ -71,6 +71,11 @@ TEST_P(AgentRequests, DoWhatTheFilesAndLaunchdCallFor) {
     std::vector<std::vector<std::string>> runs;
     for (const auto& subcommand : c.runs) runs.push_back(launchctl(subcommand));
     EXPECT_EQ(platform.processes.runs, runs);
+    // launchctl blocks the main thread: never without an end.
+    for (const auto timeout : platform.processes.timeouts) {
+        EXPECT_GT(timeout.count(), 0);
+        EXPECT_LE(timeout, std::chrono::seconds(30));
+    }
     ASSERT_EQ(platform.alerts.shown.size(), c.alertTitle.empty() ? 0u : 1u);
     if (!c.alertTitle.empty()) {
         EXPECT_EQ(platform.alerts.shown[0].title, c.alertTitle);

@@ -20,7 +20,8 @@ TEST(Launch, SetsUpTheWebViewWindowAndMenusAsTheServiceExpects) {
     TestApp t;
     t.launch();
     ASSERT_NE(t.platform.toolkit.configuration, nullptr) << "the launch stopped";
-    auto& config = *t.platform.toolkit.configuration;
+    // The web view's copy: what is added to the configuration after the web view is made never reaches the page.
+    auto& config = t.webView().configuration;
     EXPECT_TRUE(config.canOpenWindows);
     EXPECT_EQ(config.mediaTypesRequiringUserAction, kMediaTypeVideo);
     ASSERT_EQ(config.userScripts.size(), 1u);

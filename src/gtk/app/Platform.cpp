@@ -49,10 +49,10 @@ Ports Platform::ports() {
     ports.openPanels = &openPanels_;
     ports.processes = &processes_;
     ports.networkMonitor = &networkMonitor_;
+    ports.downloadOrigins = &downloadOrigins_;
     ports.audio = &audio_;
     ports.speech = &speech_;
     ports.permissions = &permissions_;
-    ports.diskImages = &diskImages_;
     ports.diskImages = &diskImages_;
     return ports;
 }

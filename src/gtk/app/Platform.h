@@ -10,6 +10,7 @@
 #include "gtk/system/BundlePort.h"
 #include "gtk/system/DataDirectories.h"
 #include "gtk/system/DiskImagesPort.h"
+#include "gtk/system/DownloadOriginsPort.h"
 #include "gtk/system/FilesPort.h"
 #include "gtk/system/MainQueuePort.h"
 #include "gtk/system/NetworkMonitorPort.h"
@@ -71,6 +72,7 @@ private:
     OpenPanelsPort openPanels_;
     ProcessesPort processes_;
     NetworkMonitorPort networkMonitor_;
+    DownloadOriginsPort downloadOrigins_;
     AudioPort audio_;
     SpeechPort speech_;
     PermissionsPort permissions_;

@@ -173,7 +173,10 @@ SecurityOrigin originFrom(WKSecurityOrigin* origin) {
     DownloadRef ref;
     NSNumber* number = [_downloadNumbers objectForKey:download];
     ref.id = number ? number.unsignedLongLongValue : 0;
-    ref.originalRequestURL = mac::urlFromNSURL(download.originalRequest.URL);
+    NSURLRequest* request = download.originalRequest;
+    ref.originalRequestURL = mac::urlFromNSURL(request.URL);
+    if (NSString* referrer = [request valueForHTTPHeaderField:@"Referer"])
+        ref.referrerURL = mac::urlFromNSURL([NSURL URLWithString:referrer]);
     return ref;
 }
 

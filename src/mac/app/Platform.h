@@ -7,6 +7,7 @@
 #include "mac/app/ToolkitPort.h"
 #include "mac/system/BundlePort.h"
 #include "mac/system/DiskImagesPort.h"
+#include "mac/system/DownloadOriginsPort.h"
 #include "mac/system/FilesPort.h"
 #include "mac/system/MainQueuePort.h"
 #include "mac/system/NetworkMonitorPort.h"
@@ -53,6 +54,7 @@ private:
     OpenPanelsPort openPanels_;
     ProcessesPort processes_;
     NetworkMonitorPort networkMonitor_;
+    DownloadOriginsPort downloadOrigins_;
     AudioPort audio_;
     SpeechPort speech_;
     PermissionsPort permissions_;

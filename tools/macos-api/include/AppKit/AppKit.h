@@ -112,7 +112,7 @@ PELKO_IMPLEMENTED_OPTIONAL  // @optional in the SDK
 - (BOOL)setActivationPolicy:(NSApplicationActivationPolicy)activationPolicy
     API_AVAILABLE(macos(10.6));
 - (void)activateIgnoringOtherApps:(BOOL)ignoreOtherApps
-    API_DEPRECATED("Use -activate instead", macos(10.0, API_TO_BE_DEPRECATED));
+    API_DEPRECATED("Use -activate instead", macos(10.0, 27.0));
 - (void)run;
 - (void)terminate:(nullable id)sender;
 - (void)hide:(nullable id)sender;
@@ -199,6 +199,12 @@ PELKO_IMPLEMENTED_OPTIONAL  // @optional in the SDK
 @property (getter=isEnabled) BOOL enabled;
 @property (copy) NSString *title;
 @property NSInteger tag;
+@end
+
+// NSMenuItem.h: the target of an item answers whether it is enabled, when
+// its menu enables its items automatically (menus do by default).
+@protocol NSMenuItemValidation <NSObject>
+- (BOOL)validateMenuItem:(NSMenuItem *)menuItem;
 @end
 
 // NSAlert.h
