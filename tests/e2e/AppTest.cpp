@@ -143,6 +143,14 @@ TEST(MenuBar, RendersAndItsItemsAct) {
     EXPECT_TRUE(runUntil([&] { return !gtk_widget_get_visible(GTK_WIDGET(app.window())); }));
 }
 
+// Launches the app and gives its window the keyboard, as a click on it would.
+[[nodiscard]] static bool launchWithTheKeyboard(TestApp& app, Display* display) {
+    if (!app.launch() || !runUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(app.window())); })) return false;
+    XSetInputFocus(display, gdk_x11_surface_get_xid(gtk_native_get_surface(GTK_NATIVE(app.window()))), RevertToParent,
+                   CurrentTime);
+    return runUntil([&] { return gtk_window_is_active(app.window()); });
+}
+
 // Presses the keys (X keysym names) in order and releases them in reverse.
 static void chord(Display* display, std::initializer_list<const char*> keys) {
     for (const char* key : keys) XTestFakeKeyEvent(display, XKeysymToKeycode(display, XStringToKeysym(key)), True, 0);
@@ -161,11 +169,7 @@ TEST(Keyboard, ControlShiftSpaceTogglesPushToTalkAndMenuKeysActBeforeThePage) {
         return true;
     });
     TestApp app;
-    ASSERT_TRUE(app.launch());
-    ASSERT_TRUE(runUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(app.window())); }));
-    XSetInputFocus(display.get(), gdk_x11_surface_get_xid(gtk_native_get_surface(GTK_NATIVE(app.window()))),
-                   RevertToParent, CurrentTime);
-    ASSERT_TRUE(runUntil([&] { return gtk_window_is_active(app.window()); }));
+    ASSERT_TRUE(launchWithTheKeyboard(app, display.get()));
     app.eval("window.__keys = []; addEventListener('keydown', e => __keys.push(e.code), true); 0");
     World::get().platform->setAudioFile(std::string(PELKO_VOICE_DIR) + "/silence.wav");
 
@@ -277,11 +281,7 @@ TEST(Keyboard, TheEditMenuByMouseActsOnThePageAndKeysGoToThePageWhenAMenuCloses)
     const std::unique_ptr<Display, int (*)(Display*)> display(XOpenDisplay(nullptr), XCloseDisplay);
     ASSERT_TRUE(display) << "no X display";
     TestApp app;
-    ASSERT_TRUE(app.launch());
-    ASSERT_TRUE(runUntil([&] { return gtk_widget_get_mapped(GTK_WIDGET(app.window())); }));
-    XSetInputFocus(display.get(), gdk_x11_surface_get_xid(gtk_native_get_surface(GTK_NATIVE(app.window()))),
-                   RevertToParent, CurrentTime);
-    ASSERT_TRUE(runUntil([&] { return gtk_window_is_active(app.window()); }));
+    ASSERT_TRUE(launchWithTheKeyboard(app, display.get()));
     const std::string composer = "document.getElementById('composer-input')";
     app.eval(composer + ".focus(); 0");
     type(display.get(), "hello");
