@@ -3,8 +3,11 @@
 # UBSan, and built with the Mac's C++ library), the fuzz targets over their
 # corpora, page-script tests, end-to-end tests (under Xvfb), the macOS
 # sources compiled for the Mac's targets, the macOS build configured with a
-# Darwin toolchain and checked, and the Debian package (built, installed,
-# run and removed).
+# Darwin toolchain and checked, and the Debian package: built, then
+# installed, run and removed where CI is set or with --install-package,
+# elsewhere unpacked and run from there, so that running the tests never
+# installs or removes a system package behind a contributor's back.
+#   scripts/test.sh [--install-package]
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -43,4 +46,8 @@ echo "== all tests"
 xvfb-run -a -s "-screen 0 1920x1200x24" ctest --test-dir build/test --output-on-failure -j "$jobs"
 
 echo "== the Debian package"
-tests/package/check-deb.sh
+if [ "${1:-}" = --install-package ]; then
+  tests/package/check-deb.sh --install
+else
+  tests/package/check-deb.sh
+fi

@@ -317,6 +317,8 @@
     $("service-status").classList.add("online");
     $("service-status").lastChild.textContent = "Service online";
     if (api && api.latestDesktopVersion) $("manifest-version").textContent = "latest desktop app: " + api.latestDesktopVersion;
+    // The desktop app on Linux reads a manifest of its own, naming a Debian package.
+    if (api && api.linuxUpdateManifest && shell && shell.platform === "linux") $("link-manifest").href = api.linuxUpdateManifest;
     document.documentElement.dataset.ready = "true";
   }).catch(function () {
     $("service-status").lastChild.textContent = "Service offline";

@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/DesktopConventions.h"
 #include "app/MainMenu.h"
 #include "platform/Alerts.h"
 #include "platform/Bundle.h"
@@ -9,6 +10,7 @@
 #include "voice/VoiceController.h"
 #include "web/BridgeMessage.h"
 #include "web/DesktopInfoScript.h"
+#include "web/UnreachablePage.h"
 
 namespace pelko {
 
@@ -63,11 +65,14 @@ void AppDelegate::applicationDidFinishLaunching() {
     window_->setDelegate(this);
     window_->center();
     window_->makeKeyAndOrderFront();
+    unreachablePage_ = std::make_unique<UnreachablePage>(
+        UnreachablePage::UsedPorts{*ports_.mainQueue, *ports_.networkMonitor}, config_.inAppHosts, *webView_, *window_);
 
     createVoiceController();
 
     ports_.application->setMainMenu(buildMainMenu(*this, voice_->speakReplies(), voiceStatusItem_, voice_->status()));
     installCtrlShiftSpaceAlias();
+    installHistoryShortcuts();
 
     webView_->loadRequest(UrlRequest{config_.homeURL});
     ports_.application->activateIgnoringOtherApps();
@@ -86,9 +91,15 @@ void AppDelegate::createVoiceController() {
     };
 }
 
-bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed() { return false; }
+bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed() { return closingTheWindowQuits(config_.platform); }
 
 bool AppDelegate::windowShouldClose() {
+    if (closingTheWindowQuits(config_.platform)) {
+        // Gone at once, as the application ends.
+        if (window_) window_->orderOut();
+        ports_.application->terminate();
+        return false;
+    }
     // Only hide: the web view and its page stay alive for the next reopen.
     if (window_) window_->orderOut();
     return false;
@@ -98,6 +109,7 @@ bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
     if (hasVisibleWindows) return true;
     if (window_) window_->makeKeyAndOrderFront();
     ports_.application->activateIgnoringOtherApps();
+    if (unreachablePage_) unreachablePage_->windowDidShow();
     return true;
 }
 

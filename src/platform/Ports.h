@@ -16,6 +16,7 @@ class DiskImages;
 class DownloadOrigins;
 class Files;
 class MainQueue;
+class NetworkMonitor;
 class OpenPanels;
 class Permissions;
 class Processes;
@@ -41,6 +42,7 @@ struct Ports {
     Files* files = nullptr;
     OpenPanels* openPanels = nullptr;
     Processes* processes = nullptr;
+    NetworkMonitor* networkMonitor = nullptr;
     DownloadOrigins* downloadOrigins = nullptr;
     // Voice: capture, recognition and the privacy answers they need.
     Audio* audio = nullptr;

@@ -206,7 +206,8 @@ TestApp::TestApp() {
     ports.workspace = &workspace_;
     ports.openPanels = &openPanels_;
     delegate_ = std::make_shared<test::RecordingAppDelegate>(
-        ports, std::get<AppConfig>(makeAppConfig(world.platform->urls(), world.origin(), HostPlatform::linux, true)));
+        ports, std::get<AppConfig>(makeAppConfig(world.platform->urls(), world.origin(), HostPlatform::linux, true,
+                                                 build::kUpdateManifest)));
     world.platform->downloads().setDelegate(delegate_);
     lifecycle_ =
         std::make_unique<gtk::ApplicationLifecycle>(world.application, world.platform->application(), *delegate_);

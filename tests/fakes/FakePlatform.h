@@ -24,6 +24,7 @@
 #include "platform/DiskImages.h"
 #include "platform/DownloadOrigins.h"
 #include "platform/Menu.h"
+#include "platform/NetworkMonitor.h"
 #include "platform/Ports.h"
 #include "platform/Toolkit.h"
 #include "platform/Url.h"
@@ -123,6 +124,10 @@ public:
     bool canGoForward() const override { return forwardItems > 0; }
     void goForward() override { --forwardItems, ++forwards; }
     std::optional<Url> url() const override { return currentURL; }
+    bool isLoading() const override { return loading; }
+    void loadAlternateHTML(const std::string& html, const Url& unreachableURL) override {
+        alternates.push_back({html, unreachableURL});
+    }
     void evaluateJavaScript(const std::string& script, ScriptCompletion completion) override {
         evaluations.push_back({script, std::move(completion)});
     }
@@ -131,12 +136,18 @@ public:
         std::string script;
         ScriptCompletion completion;
     };
+    struct Alternate {
+        std::string html;
+        Url unreachableURL;
+    };
     std::vector<Evaluation> evaluations;
+    std::vector<Alternate> alternates;
     std::vector<UrlRequest> loads;
     std::optional<Url> currentURL;
     NavigationDelegate* navigationDelegate = nullptr;
     UIDelegate* uiDelegate = nullptr;
     bool backForwardGestures = false;
+    bool loading = false;
     std::string userAgent;
     int reloads = 0, backItems = 0, backs = 0, forwardItems = 0, forwards = 0;
     Rect frame;
@@ -186,6 +197,17 @@ public:
         return std::make_unique<MonitorToken>();
     }
 
+    std::unique_ptr<MonitorToken> addLocalMonitorForOtherMouseDownEvents(OtherMouseDownMonitor handler) override {
+        mouseMonitors.push_back(std::move(handler));
+        return std::make_unique<MonitorToken>();
+    }
+    // Delivers a press of another mouse button to the installed monitors; true when it went on.
+    bool sendOtherMouseDown(const OtherMouseDownEvent& event) {
+        for (auto& monitor : mouseMonitors)
+            if (!monitor(event)) return false;
+        return true;
+    }
+
     // Delivers a key-down to the installed monitors; true when it went on.
     bool sendKeyDown(const KeyEvent& event) {
         for (auto& monitor : monitors)
@@ -203,6 +225,7 @@ public:
 
     std::shared_ptr<Menu> mainMenu;
     std::vector<KeyEventMonitor> monitors;
+    std::vector<OtherMouseDownMonitor> mouseMonitors;
     int activations = 0;
     int terminations = 0;
 };
@@ -214,6 +237,28 @@ public:
     }
     void setBool(const std::string& key, bool value) override { values[key] = value; }
     nlohmann::json values = nlohmann::json::object();
+};
+
+// The network as the test sets it.
+class FakeNetworkMonitor : public NetworkMonitor {
+public:
+    std::unique_ptr<MonitorToken> start(std::function<void(bool)> handler) override {
+        handler_ = std::move(handler);
+        struct Token : MonitorToken {
+            explicit Token(FakeNetworkMonitor& owner) : monitor(owner) {}
+            ~Token() override { monitor.handler_ = nullptr; }
+            FakeNetworkMonitor& monitor;
+        };
+        return std::make_unique<Token>(*this);
+    }
+    // Reports the state, as the platform does.
+    void set(bool available) {
+        if (handler_) handler_(available);
+    }
+    bool started() const { return static_cast<bool>(handler_); }
+
+private:
+    std::function<void(bool)> handler_;
 };
 
 // Records each origin with how many desktop calls (reveal, open) came before it.
@@ -249,6 +294,7 @@ struct FakePlatform {
     FakeFiles files;
     FakeOpenPanels openPanels;
     FakeProcesses processes;
+    FakeNetworkMonitor networkMonitor;
     FakeDownloadOrigins downloadOrigins{workspace};
     FakeAudio audio;
     FakeSpeech speech;
@@ -257,7 +303,7 @@ struct FakePlatform {
 
     Ports ports() {
         return Ports{&application, &alerts,     &bundle,    &mainQueue, &toolkit, &urls,   &urlSession, &userDefaults,
-                     &workspace,   &files,      &openPanels, &processes, &downloadOrigins, &audio,
+                     &workspace,   &files,      &openPanels, &processes, &networkMonitor, &downloadOrigins, &audio,
                      &speech,      &permissions, &diskImages};
     }
     // The ports of each subsystem, for the tests that make one alone.
@@ -274,9 +320,9 @@ struct TestApp {
     FakePlatform platform;
     std::shared_ptr<AppDelegate> app;
 
-    TestApp() {
+    explicit TestApp(HostPlatform host = HostPlatform::mac) {
         app = std::make_shared<AppDelegate>(
-            platform.ports(), std::get<AppConfig>(makeAppConfig(platform.urls, kTestOrigin, HostPlatform::mac, true)));
+            platform.ports(), std::get<AppConfig>(makeAppConfig(platform.urls, kTestOrigin, host, true)));
     }
     void launch() { app->applicationDidFinishLaunching(); }
     FakeWindow& window() { return *platform.toolkit.window; }

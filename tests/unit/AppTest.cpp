@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandLine.h"
+#include "app/DesktopConventions.h"
+#include "voice/VoiceStatusTexts.h"
 #include "app/PushToTalkShortcut.h"
 #include "app/VoiceStatusLine.h"
 #include "fakes/FakePlatform.h"
@@ -68,6 +70,24 @@ TEST(AppConfig, EveryValueComesFromAServiceOriginThatIsSchemeHostAndPortOnly) {
     }
 }
 
+TEST(AppConfig, TheUpdateManifestIsAPathOnTheServiceOrAnAddressOfItsOwn) {
+    const std::vector<std::pair<std::string, std::optional<std::string>>> cases{
+        {"/desktop-latest.json", "https://pelko.test/desktop-latest.json"},
+        {"/desktop-latest-linux-amd64.json", "https://pelko.test/desktop-latest-linux-amd64.json"},
+        {"https://downloads.pelko.test/linux.json", "https://downloads.pelko.test/linux.json"},
+        {"http://127.0.0.1:8421/m.json", "http://127.0.0.1:8421/m.json"},
+        {"desktop-latest.json", std::nullopt},
+        {"ftp://pelko.test/m.json", std::nullopt},
+        {"", std::nullopt},
+    };
+    for (const auto& [manifest, address] : cases) {
+        EXPECT_EQ(updateManifestAddress("https://pelko.test", manifest), address) << manifest;
+        const auto made = makeAppConfig(FakeUrls(), "https://pelko.test", HostPlatform::linux, true, manifest);
+        const auto* config = std::get_if<AppConfig>(&made);
+        EXPECT_EQ(config ? std::optional(config->updateFeedURL.absoluteString) : std::nullopt, address) << manifest;
+    }
+}
+
 TEST(Ports, APortABackendForgotStopsTheStartByName) {
     FakePlatform platform;
     EXPECT_EQ(portsProblem(platform.ports()), std::nullopt);
@@ -92,6 +112,17 @@ TEST(Window, CloseOnlyHidesAndReopenBringsTheSamePageBack) {
     EXPECT_EQ(t.webView().loads.size(), 1u);  // never reloaded or replaced
 }
 
+TEST(Window, OnLinuxClosingItQuitsAsTheDesktopExpects) {
+    TestApp t(HostPlatform::linux);
+    t.launch();
+    EXPECT_FALSE(t.app->windowShouldClose());  // the application ends instead
+    EXPECT_FALSE(t.window().visible);
+    EXPECT_EQ(t.platform.application.terminations, 1);
+    EXPECT_TRUE(t.app->applicationShouldTerminateAfterLastWindowClosed());
+    EXPECT_TRUE(closingTheWindowQuits(HostPlatform::linux));
+    EXPECT_FALSE(closingTheWindowQuits(HostPlatform::mac));
+}
+
 TEST(AppVersion, IsTheShortVersionStringWhenItIsAString) {
     TestApp t;
     EXPECT_EQ(t.app->appVersion(), "1.4.2");
@@ -110,9 +141,14 @@ TEST(CommandLine, OnlyVersionKeepsTheWindowClosed) {
         {{"-psn_0_12345"}, openWindow},  // added by older macOS launches
         {{"--versions"}, openWindow},
         {{"-version"}, openWindow},
+        {{"--help"}, printUsage},
+        {{"-h"}, printUsage},
+        {{"--version", "--help"}, printUsage},
+        {{"--helpful"}, openWindow},
     };
     for (const auto& [arguments, request] : cases)
         EXPECT_EQ(readCommandLine(arguments), request) << ::testing::PrintToString(arguments);
+    EXPECT_TRUE(usageText("pelko").starts_with("Usage: pelko [--help] [--version]\n"));
 }
 
 TEST(ShowAlert, ReturnsBeforeTheAlertRuns) {
@@ -197,6 +233,83 @@ TEST(Shortcut, TogglesPushToTalkOncePerPressAndSwallowsTheKey) {
     const Window* window = &t.window();
     t.app.reset();  // once the controller is gone, every key goes on
     EXPECT_TRUE(application.sendKeyDown(KeyEvent{window, kCtrlShift, 49, false}));
+}
+
+TEST(StatusLine, TheListeningHintNamesThePlatformsChordInTheSamePlace) {
+    using voice_status::kListeningStarted;
+    EXPECT_EQ(pushToTalkChordName(HostPlatform::mac), "\u21E7\u2318Space");
+    EXPECT_EQ(pushToTalkChordName(HostPlatform::linux), "Shift+Ctrl+Space");
+    EXPECT_EQ(shownVoiceStatus(kListeningStarted, HostPlatform::mac), kListeningStarted);
+    const std::string linuxHint = "\u25CF Listening\u2026 (press Shift+Ctrl+Space again to send)";
+    EXPECT_EQ(shownVoiceStatus(kListeningStarted, HostPlatform::linux), linuxHint);
+    // A transcript is shown as it was heard.
+    EXPECT_EQ(shownVoiceStatus("\u25CF press \u21E7\u2318Space", HostPlatform::linux), "\u25CF press \u21E7\u2318Space");
+
+    TestApp t(HostPlatform::linux);
+    t.launch();
+    t.app->voiceStatusChanged(kListeningStarted);
+    EXPECT_EQ(t.app->voiceStatusItem()->title(), "Status: " + linuxHint);
+    EXPECT_EQ(t.window().shownTitle, "Pelko \u2014 " + linuxHint);
+}
+
+struct HistoryCase {
+    const char* name;
+    HostPlatform platform;
+    std::uint64_t flags;
+    unsigned short keyCode;
+    bool inMainWindow;
+    HistoryMove expected;
+};
+
+void PrintTo(const HistoryCase& c, std::ostream* os) { *os << c.name; }
+
+class HistoryKeys : public ::testing::TestWithParam<HistoryCase> {};
+
+TEST_P(HistoryKeys, AreAltLeftAndRightInTheMainWindowOnLinux) {
+    const auto& c = GetParam();
+    FakeWindow main, other;
+    const KeyEvent event{c.inMainWindow ? &main : &other, c.flags, c.keyCode, false, false};
+    EXPECT_EQ(historyMoveForKeyDown(event, &main, c.platform), c.expected);
+}
+
+constexpr auto kLinux = HostPlatform::linux;
+
+INSTANTIATE_TEST_SUITE_P(
+    Keys, HistoryKeys,
+    ::testing::Values(HistoryCase{"altLeft", kLinux, kModifierOption, 123, true, HistoryMove::back},
+                      HistoryCase{"altRight", kLinux, kModifierOption, 124, true, HistoryMove::forward},
+                      HistoryCase{"altRightWithCapsLock", kLinux, kModifierOption | kModifierCapsLock, 124, true,
+                                  HistoryMove::forward},
+                      HistoryCase{"left", kLinux, 0, 123, true, HistoryMove::none},
+                      HistoryCase{"altShiftLeftSelects", kLinux, kModifierOption | kModifierShift, 123, true,
+                                  HistoryMove::none},
+                      HistoryCase{"ctrlAltLeft", kLinux, kModifierOption | kModifierControl, 123, true,
+                                  HistoryMove::none},
+                      HistoryCase{"altUp", kLinux, kModifierOption, 126, true, HistoryMove::none},
+                      HistoryCase{"otherWindow", kLinux, kModifierOption, 123, false, HistoryMove::none},
+                      HistoryCase{"optionLeftOnTheMacMovesByWord", HostPlatform::mac, kModifierOption, 123, true,
+                                  HistoryMove::none}),
+    [](const auto& p) { return std::string(p.param.name); });
+
+TEST(HistoryKeys, TheMousesBackAndForwardButtonsGoBackAndForwardAndAreSwallowed) {
+    FakeWindow main;
+    EXPECT_EQ(historyMoveForMouseDown({&main, 3, false}, &main), HistoryMove::back);
+    EXPECT_EQ(historyMoveForMouseDown({&main, 4, false}, &main), HistoryMove::forward);
+    EXPECT_EQ(historyMoveForMouseDown({&main, 2, false}, &main), HistoryMove::none);
+    EXPECT_EQ(historyMoveForMouseDown({nullptr, 3, true}, &main), HistoryMove::none);
+
+    TestApp t(HostPlatform::linux);
+    t.launch();
+    t.webView().backItems = 2;
+    t.webView().forwardItems = 1;
+    auto& application = t.platform.application;
+    EXPECT_FALSE(application.sendOtherMouseDown({&t.window(), 3, false}));
+    EXPECT_FALSE(application.sendKeyDown(KeyEvent{&t.window(), kModifierOption, 123, false}));
+    EXPECT_FALSE(application.sendKeyDown(KeyEvent{&t.window(), kModifierOption, 124, false}));
+    EXPECT_TRUE(application.sendOtherMouseDown({&t.window(), 2, false}));  // the middle button is the page's
+    EXPECT_TRUE(application.sendKeyDown(KeyEvent{&t.window(), 0, 123, false}));
+    EXPECT_EQ(t.webView().backs, 2);
+    EXPECT_EQ(t.webView().forwards, 1);
 }
 
 TEST(StatusLine, EveryStatusReachesTheStatusItemAndActiveOnesTheTitle) {

@@ -13,6 +13,7 @@
 #include "gtk/system/DownloadOriginsPort.h"
 #include "gtk/system/FilesPort.h"
 #include "gtk/system/MainQueuePort.h"
+#include "gtk/system/NetworkMonitorPort.h"
 #include "gtk/system/ProcessesPort.h"
 #include "gtk/system/SettingsFile.h"
 #include "gtk/system/UrlSessionPort.h"
@@ -70,6 +71,7 @@ private:
     FilesPort files_;
     OpenPanelsPort openPanels_;
     ProcessesPort processes_;
+    NetworkMonitorPort networkMonitor_;
     DownloadOriginsPort downloadOrigins_;
     AudioPort audio_;
     SpeechPort speech_;

@@ -10,6 +10,7 @@
 #include "mac/system/DownloadOriginsPort.h"
 #include "mac/system/FilesPort.h"
 #include "mac/system/MainQueuePort.h"
+#include "mac/system/NetworkMonitorPort.h"
 #include "mac/system/ProcessesPort.h"
 #include "mac/system/UrlSessionPort.h"
 #include "mac/system/UrlsPort.h"
@@ -52,6 +53,7 @@ private:
     FilesPort files_;
     OpenPanelsPort openPanels_;
     ProcessesPort processes_;
+    NetworkMonitorPort networkMonitor_;
     DownloadOriginsPort downloadOrigins_;
     AudioPort audio_;
     SpeechPort speech_;

@@ -18,6 +18,7 @@ Ports Platform::ports() {
     ports.files = &files_;
     ports.openPanels = &openPanels_;
     ports.processes = &processes_;
+    ports.networkMonitor = &networkMonitor_;
     ports.downloadOrigins = &downloadOrigins_;
     ports.audio = &audio_;
     ports.speech = &speech_;

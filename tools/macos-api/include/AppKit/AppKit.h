@@ -54,10 +54,12 @@ typedef NS_ENUM(NSUInteger, NSBackingStoreType) {
 // NSEvent.h
 typedef NS_ENUM(NSUInteger, NSEventType) {
     NSEventTypeKeyDown = 10,
+    NSEventTypeOtherMouseDown = 25,
 };
 
 typedef NS_OPTIONS(unsigned long long, NSEventMask) {
     NSEventMaskKeyDown = 1ULL << NSEventTypeKeyDown,
+    NSEventMaskOtherMouseDown = 1ULL << NSEventTypeOtherMouseDown,
 };
 
 typedef NS_OPTIONS(NSUInteger, NSEventModifierFlags) {
@@ -75,6 +77,7 @@ typedef NS_OPTIONS(NSUInteger, NSEventModifierFlags) {
 @property (readonly) NSEventModifierFlags modifierFlags;
 @property (nullable, readonly, weak) NSWindow *window;
 @property (readonly) unsigned short keyCode;
+@property (readonly) NSInteger buttonNumber;
 @property (readonly, getter=isARepeat) BOOL ARepeat;
 // The monitor is returned as an opaque object to hand back to removeMonitor:.
 + (nullable id)addLocalMonitorForEventsMatchingMask:(NSEventMask)mask

@@ -106,6 +106,7 @@ FOUNDATION_EXPORT NSErrorDomain const NSPOSIXErrorDomain;
 @property (readonly, copy) NSErrorDomain domain;
 @property (readonly) NSInteger code;
 @property (readonly, copy) NSString *localizedDescription;
+@property (readonly, copy) NSDictionary<NSErrorUserInfoKey, id> *userInfo;
 @end
 
 // NSURLError.h
@@ -113,6 +114,8 @@ FOUNDATION_EXPORT NSErrorDomain const NSURLErrorDomain API_AVAILABLE(macos(10.2)
 typedef NS_ENUM(NSInteger, NSURLError) {
     NSURLErrorCancelled = -999,
 };
+// The userInfo value under it is the NSURL whose load failed.
+FOUNDATION_EXPORT NSString *const NSURLErrorFailingURLErrorKey API_AVAILABLE(macos(10.6));
 
 // NSJSONSerialization.h
 typedef NS_OPTIONS(NSUInteger, NSJSONWritingOptions) {
