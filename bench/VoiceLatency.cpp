@@ -22,6 +22,7 @@
 #include "gtk/app/ApplicationLifecycle.h"
 #include "gtk/app/Platform.h"
 #include "voice/SpeakRepliesSetting.h"
+#include "voice/VoiceController.h"
 #include "voice/VoiceStatusTexts.h"
 
 namespace {
@@ -30,13 +31,14 @@ using namespace pelko;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-// The controller, with the time each voice status appeared.
-class TimedDelegate : public AppDelegate {
+// The time each voice status appeared, taken on its way to the status line.
+class StatusTimes {
 public:
-    using AppDelegate::AppDelegate;
-    void voiceStatusChanged(const std::string& status) override {
-        shown.emplace_back(status, Clock::now());
-        AppDelegate::voiceStatusChanged(status);
+    void watch(VoiceController& voice) {
+        voice.onStatusChange = [this, shown = std::move(voice.onStatusChange)](const std::string& status) {
+            this->shown.emplace_back(status, Clock::now());
+            if (shown) shown(status);
+        };
     }
     // When `status` first showed since `from`, running the main loop until it does.
     std::optional<Clock::time_point> await(const std::string& status, std::size_t from,
@@ -83,28 +85,30 @@ int main(int argc, char** argv) {
     Ports ports = platform->ports();
     setSpeakRepliesSetting(*ports.userDefaults, false);
     const std::string origin = "http://127.0.0.1:" + std::to_string(demo.port());
-    auto delegate = std::make_shared<TimedDelegate>(
+    auto delegate = std::make_shared<AppDelegate>(
         ports, std::get<AppConfig>(makeAppConfig(platform->urls(), origin, HostPlatform::linux, true)));
     auto lifecycle = std::make_unique<gtk::ApplicationLifecycle>(application, platform->application(), *delegate);
     g_application_activate(G_APPLICATION(application));
+    StatusTimes times;
+    times.watch(*delegate->voice());
 
     const std::string transcript = std::string(voice_status::kTranscriptPrefix) + expected;
     const std::string sending = std::string(voice_status::kSendingPrefix) + expected;
     std::vector<double> toComposer, toSent;
     int finalized = 0;
     for (int run = 0; run < runs; ++run) {
-        const std::size_t start = delegate->shown.size();
+        const std::size_t start = times.shown.size();
         delegate->pushToTalkToggled();
         // Pressed again once the whole utterance shows, as a person would.
-        if (!delegate->await(transcript, start)) {
+        if (!times.await(transcript, start)) {
             std::fprintf(stderr, "run %d: the transcript never showed\n", run + 1);
             return 1;
         }
-        const std::size_t pressed = delegate->shown.size();
+        const std::size_t pressed = times.shown.size();
         const auto second = Clock::now();
         delegate->pushToTalkToggled();
-        const auto handed = delegate->await(sending, pressed);
-        const auto sent = delegate->await(voice_status::kSentRepliesOff, pressed);
+        const auto handed = times.await(sending, pressed);
+        const auto sent = times.await(voice_status::kSentRepliesOff, pressed);
         if (!handed || !sent) {
             std::fprintf(stderr, "run %d: the message was not sent\n", run + 1);
             return 1;

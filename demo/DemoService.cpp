@@ -22,6 +22,8 @@ namespace {
 constexpr const char* kCookieName = "pelko_demo";
 // What a signed-in user's browser keeps: set on the chat page, sent with every request.
 constexpr const char* kSessionCookieName = "pelko_session";
+// The Linux package's manifest for the architecture the demo was built for.
+constexpr const char* kLinuxUpdateManifest = PELKO_DEMO_LINUX_UPDATE_MANIFEST;
 constexpr const char* kNotes =
     "Pelko demo notes\n"
     "================\n\n"
@@ -191,7 +193,10 @@ void DemoService::addRoutes() {
         serveSiteFile(*findSiteFile("/index.html"), request, response);
     });
 
-    server.Get("/desktop-latest.json", [this](const httplib::Request& request, httplib::Response& response) {
+    // The update manifests: the macOS application's names a disk image, the
+    // Linux package's (one per Debian architecture) a Debian package.
+    const auto manifest = [this](const httplib::Request& request, httplib::Response& response,
+                                 const std::string& latest, const std::string& package) {
         response.set_header("Cache-Control", "no-store");
         bool available = false;
         {
@@ -203,11 +208,19 @@ void DemoService::addRoutes() {
             response.set_content("Service Unavailable\n", "text/plain; charset=utf-8");
             return;
         }
-        const std::string latest = version();
-        const std::string url = "http://" + request.get_header_value("Host") + "/files/Pelko-" + latest + ".dmg";
+        const std::string url = "http://" + request.get_header_value("Host") + "/files/" + package;
         response.set_content("{\"version\": \"" + escapeJson(latest) + "\", \"url\": \"" + escapeJson(url) + "\"}\n",
                              "application/json");
+    };
+    server.Get("/desktop-latest.json", [this, manifest](const httplib::Request& request, httplib::Response& response) {
+        const std::string latest = version();
+        manifest(request, response, latest, "Pelko-" + latest + ".dmg");
     });
+    server.Get(R"(/desktop-latest-linux-([a-z0-9]+)\.json)",
+               [this, manifest](const httplib::Request& request, httplib::Response& response) {
+                   const std::string latest = version();
+                   manifest(request, response, latest, "pelko_" + latest + "_" + std::string(request.matches[1]) + ".deb");
+               });
 
     // The page's "Publish a newer version" control: the next minor version,
     // which the next update check offers.
@@ -225,7 +238,8 @@ void DemoService::addRoutes() {
     server.Get("/api", [this](const httplib::Request&, httplib::Response& response) {
         response.set_header("Cache-Control", "no-store");
         response.set_content("{\"service\": \"pelko-demo\", \"status\": \"ok\", \"latestDesktopVersion\": \"" +
-                                 escapeJson(version()) + "\"" + (benchMode_ ? ", \"bench\": true" : "") + "}\n",
+                                 escapeJson(version()) + "\", \"linuxUpdateManifest\": \"" + kLinuxUpdateManifest + "\"" +
+                                 (benchMode_ ? ", \"bench\": true" : "") + "}\n",
                              "application/json");
     });
 
@@ -333,6 +347,12 @@ void DemoService::addRoutes() {
         response.set_header("Content-Disposition", "attachment; filename=\"" + std::string(request.matches[1]) + "\"");
         response.set_content(std::string("Not a real disk image: the demo's stand-in for an update.\n"),
                              "application/x-apple-diskimage");
+    });
+    server.Get(R"(/files/(pelko_[0-9A-Za-z.\-]+_[a-z0-9]+\.deb))", [](const httplib::Request& request,
+                                                                     httplib::Response& response) {
+        response.set_header("Content-Disposition", "attachment; filename=\"" + std::string(request.matches[1]) + "\"");
+        response.set_content(std::string("Not a real Debian package: the demo's stand-in for an update.\n"),
+                             "application/vnd.debian.binary-package");
     });
 
     // Another site when reached as http://localhost:<port>: not the service's host, 127.0.0.1.

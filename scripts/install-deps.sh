@@ -14,7 +14,17 @@ packages=(
   unicode-data
   desktop-file-utils
   libcurl4-openssl-dev
+  # The Mac's toolchain as far as Linux has it: clang and libc++ 16 (the
+  # libc++ lane and the Apple-target compile check), and the C library
+  # headers of the Mac's other architecture for that check.
+  clang-16 libc++-16-dev libc++abi-16-dev
+  # Reads the macOS build's generated property lists (tests/mac).
+  python3
 )
+case "$(dpkg --print-architecture)" in
+  amd64) packages+=(libc6-dev-arm64-cross) ;;
+  arm64) packages+=(libc6-dev-amd64-cross) ;;
+esac
 
 missing=()
 for p in "${packages[@]}"; do

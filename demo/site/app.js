@@ -358,6 +358,8 @@
     $("service-status").classList.add("online");
     $("service-status").lastChild.textContent = "Service online";
     if (api && api.latestDesktopVersion) $("manifest-version").textContent = "latest desktop app: " + api.latestDesktopVersion;
+    // The desktop app on Linux reads a manifest of its own, naming a Debian package.
+    if (api && api.linuxUpdateManifest && shell && shell.platform === "linux") $("link-manifest").href = api.linuxUpdateManifest;
     document.documentElement.dataset.ready = "true";
     if (api && api.bench === true) listenToBench();
   }).catch(function () {

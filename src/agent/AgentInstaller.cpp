@@ -43,20 +43,21 @@ std::string unwritableValue(const std::string& home, const std::string& bundlePa
 
 }  // namespace
 
-AgentInstaller::AgentInstaller(const Ports& ports) : ports_(ports) {}
+AgentInstaller::AgentInstaller(UsedPorts ports) : ports_(ports) {}
 
 AgentInstaller::~AgentInstaller() { cancelPendingBootstrap(); }
 
-bool AgentInstaller::launchdAvailable() const { return ports_.processes->isExecutableFileAtPath(kLaunchctlPath); }
+bool AgentInstaller::launchdAvailable() const { return ports_.processes.isExecutableFileAtPath(kLaunchctlPath); }
 
-std::string AgentInstaller::domainTarget() const { return "gui/" + std::to_string(ports_.processes->realUserId()); }
+std::string AgentInstaller::domainTarget() const { return "gui/" + std::to_string(ports_.processes.realUserId()); }
 
 void AgentInstaller::showAlert(std::string title, std::string message) {
-    queueAlert(*ports_.mainQueue, *ports_.alerts, std::move(title), std::move(message));
+    queueAlert(ports_.mainQueue, ports_.alerts, std::move(title), std::move(message));
 }
 
 bool AgentInstaller::runLaunchctl(const std::vector<std::string>& arguments) {
-    const auto status = ports_.processes->runAndWait(kLaunchctlPath, arguments);
+    // launchctl answers at once; one that hangs must not hang the app with it.
+    const auto status = ports_.processes.runAndWait(kLaunchctlPath, arguments, kLaunchctlTimeout);
     return status && *status == 0;
 }
 
@@ -64,7 +65,7 @@ void AgentInstaller::setupIMessageAgent(const std::string& pairingCode, const st
     if (!launchdAvailable()) return;
     // A later request supersedes a bootstrap still waiting for the old job.
     cancelPendingBootstrap();
-    Files& files = *ports_.files;
+    Files& files = ports_.files;
     const std::string home = files.homeDirectory();
 
     if (files.fileExistsAtPath(selfManagedAgentPropertyListPath(home))) {
@@ -75,7 +76,7 @@ void AgentInstaller::setupIMessageAgent(const std::string& pairingCode, const st
         return;
     }
 
-    const std::string bundlePath = ports_.bundle->bundlePath();
+    const std::string bundlePath = ports_.bundle.bundlePath();
     const std::string executable = helperExecutablePath(bundlePath);
     const std::string script = helperScriptPath(bundlePath);
     if (!files.fileExistsAtPath(executable) || !files.fileExistsAtPath(script)) {
@@ -109,7 +110,7 @@ void AgentInstaller::setupIMessageAgent(const std::string& pairingCode, const st
 void AgentInstaller::bootstrap(const std::string& plistPath, int retriesLeft) {
     if (runLaunchctl({"bootstrap", domainTarget(), plistPath})) return;
     if (retriesLeft > 0) {
-        pendingBootstrap_ = ports_.mainQueue->scheduledTimer(
+        pendingBootstrap_ = ports_.mainQueue.scheduledTimer(
             kBootstrapRetryDelay, [this, plistPath, retriesLeft] { bootstrap(plistPath, retriesLeft - 1); });
         return;
     }
@@ -121,9 +122,9 @@ void AgentInstaller::bootstrap(const std::string& plistPath, int retriesLeft) {
 void AgentInstaller::disconnectIMessageAgent() {
     if (!launchdAvailable()) return;
     cancelPendingBootstrap();
-    const std::string plistPath = agentPropertyListPath(ports_.files->homeDirectory());
+    const std::string plistPath = agentPropertyListPath(ports_.files.homeDirectory());
     runLaunchctl({"bootout", domainTarget(), plistPath});
-    ports_.files->removeItemAtPath(plistPath);
+    ports_.files.removeItemAtPath(plistPath);
 }
 
 void AgentInstaller::cancelPendingBootstrap() {

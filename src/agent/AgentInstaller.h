@@ -7,13 +7,20 @@
 #include <vector>
 
 #include "platform/MainQueue.h"
-#include "platform/Ports.h"
 
 namespace pelko {
+
+class Alerts;
+class Bundle;
+class Files;
+class MainQueue;
+class Processes;
 
 class Timer;
 
 inline constexpr const char* kLaunchctlPath = "/bin/launchctl";
+// How long one launchctl run may block the main thread before it is ended and counts as failed.
+inline constexpr Duration kLaunchctlTimeout{10000};
 
 // Installs and removes the iMessage agent: a per-user launchd job that runs
 // the helper shipped in the bundle with the page's pairing code. The state
@@ -22,7 +29,15 @@ inline constexpr const char* kLaunchctlPath = "/bin/launchctl";
 // Where there is no launchctl (Linux) requests change nothing. Main thread.
 class AgentInstaller {
 public:
-    explicit AgentInstaller(const Ports& ports);
+    // The ports it uses.
+    struct UsedPorts {
+        Files& files;
+        Processes& processes;
+        Bundle& bundle;
+        MainQueue& mainQueue;
+        Alerts& alerts;
+    };
+    explicit AgentInstaller(UsedPorts ports);
     ~AgentInstaller();
     AgentInstaller(const AgentInstaller&) = delete;
     AgentInstaller& operator=(const AgentInstaller&) = delete;
@@ -46,7 +61,7 @@ private:
     void bootstrap(const std::string& plistPath, int retriesLeft);
     void cancelPendingBootstrap();
 
-    const Ports ports_;
+    const UsedPorts ports_;
     std::unique_ptr<Timer> pendingBootstrap_;
 };
 

@@ -5,16 +5,29 @@
 
 namespace pelko {
 
+std::optional<std::string> updateManifestAddress(const std::string& serviceOrigin, const std::string& updateManifest) {
+    if (updateManifest.starts_with("/")) return serviceOrigin + updateManifest;
+    if (updateManifest.starts_with("https://") || updateManifest.starts_with("http://")) return updateManifest;
+    return std::nullopt;
+}
+
 std::variant<AppConfig, ConfigError> makeAppConfig(const Urls& urls, const std::string& serviceOrigin,
-                                                   HostPlatform platform, bool canDictate) {
+                                                   HostPlatform platform, bool canDictate,
+                                                   const std::string& updateManifest) {
     // Never run with an origin the bridge's rule could not hold to.
     const ConfigError error{"the configured service origin \"" + serviceOrigin + "\" is not scheme://host[:port]"};
     const auto origin = parseOrigin(serviceOrigin);
     if (!origin) return error;
     // In order: the home page, the update feed, the download extensions.
     const auto home = urls.urlFromString(serviceOrigin + "/");
-    const auto feed = urls.urlFromString(serviceOrigin + "/desktop-latest.json");
-    if (!home || !feed) return error;
+    if (!home) return error;
+    // Nor without a manifest to learn of updates from.
+    const auto feedAddress = updateManifestAddress(serviceOrigin, updateManifest);
+    const auto feed = feedAddress ? urls.urlFromString(*feedAddress) : std::nullopt;
+    if (!feed) {
+        return ConfigError{"the configured update manifest \"" + updateManifest +
+                           "\" is neither a path on the service origin nor an http(s) URL"};
+    }
     const bool mac = platform == HostPlatform::mac;
     return AppConfig{
         serviceOrigin,
@@ -27,11 +40,12 @@ std::variant<AppConfig, ConfigError> makeAppConfig(const Urls& urls, const std::
         kUserAgent,
         // There is no iMessage off the Mac.
         DesktopInfo{mac ? "mac" : "linux", mac, canDictate},
+        platform,
     };
 }
 
 std::variant<AppConfig, ConfigError> buildAppConfig(const Urls& urls, HostPlatform platform, bool canDictate) {
-    return makeAppConfig(urls, build::kServiceOrigin, platform, canDictate);
+    return makeAppConfig(urls, build::kServiceOrigin, platform, canDictate, build::kUpdateManifest);
 }
 
 }  // namespace pelko

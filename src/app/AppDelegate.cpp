@@ -1,5 +1,6 @@
 #include "app/AppDelegate.h"
 
+#include "app/DesktopConventions.h"
 #include "app/MainMenu.h"
 #include "platform/Alerts.h"
 #include "platform/Bundle.h"
@@ -9,6 +10,7 @@
 #include "voice/VoiceController.h"
 #include "web/BridgeMessage.h"
 #include "web/DesktopInfoScript.h"
+#include "web/UnreachablePage.h"
 
 namespace pelko {
 
@@ -21,11 +23,13 @@ constexpr const char* kWindowAutosaveName = "PelkoMainWindow";
 AppDelegate::AppDelegate(Ports ports, AppConfig config)
     : ports_(ports),
       config_(std::move(config)),
-      downloads_(ports_),
-      relocator_(ports_),
-      agentInstaller_(ports_),
+      downloads_({*ports_.files, *ports_.workspace, *ports_.downloadOrigins, *ports_.mainQueue, *ports_.alerts}),
+      relocator_({*ports_.bundle, *ports_.alerts, *ports_.files, *ports_.diskImages, *ports_.processes,
+                  *ports_.application}),
+      agentInstaller_({*ports_.files, *ports_.processes, *ports_.bundle, *ports_.mainQueue, *ports_.alerts}),
       updateChecker_(std::make_shared<UpdateChecker>(
-          ports_, config_.updateFeedURL, [this] { return appVersion(); },
+          UpdateChecker::UsedPorts{*ports_.urlSession, *ports_.urls, *ports_.mainQueue, *ports_.alerts},
+          config_.updateFeedURL, [this] { return appVersion(); },
           [this](const Url& url) {
               if (webView_) webView_->loadRequest(UrlRequest{url});
           })),
@@ -67,11 +71,14 @@ void AppDelegate::applicationDidFinishLaunching() {
     window_->setDelegate(this);
     window_->center();
     window_->makeKeyAndOrderFront();
+    unreachablePage_ = std::make_unique<UnreachablePage>(
+        UnreachablePage::UsedPorts{*ports_.mainQueue, *ports_.networkMonitor}, config_.inAppHosts, *webView_, *window_);
 
     createVoiceController();
 
     ports_.application->setMainMenu(buildMainMenu(*this, voice_->speakReplies(), voiceStatusItem_, voice_->status()));
     installCtrlShiftSpaceAlias();
+    installHistoryShortcuts();
 
     ports_.application->activateIgnoringOtherApps();
 
@@ -80,16 +87,24 @@ void AppDelegate::applicationDidFinishLaunching() {
 }
 
 void AppDelegate::createVoiceController() {
-    voice_ = std::make_shared<VoiceController>(webView_, ports_);
+    voice_ = std::make_shared<VoiceController>(
+        webView_, VoiceController::UsedPorts{*ports_.audio, *ports_.speech, *ports_.permissions, *ports_.userDefaults,
+                                             *ports_.mainQueue, *ports_.alerts, *ports_.workspace, *ports_.urls});
     std::weak_ptr<AppDelegate> weakSelf = weak_from_this();
     voice_->onStatusChange = [weakSelf](const std::string& status) {
         if (auto self = weakSelf.lock()) self->voiceStatusChanged(status);
     };
 }
 
-bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed() { return false; }
+bool AppDelegate::applicationShouldTerminateAfterLastWindowClosed() { return closingTheWindowQuits(config_.platform); }
 
 bool AppDelegate::windowShouldClose() {
+    if (closingTheWindowQuits(config_.platform)) {
+        // Gone at once, as the application ends.
+        if (window_) window_->orderOut();
+        ports_.application->terminate();
+        return false;
+    }
     // Only hide: the web view and its page stay alive for the next reopen.
     if (window_) window_->orderOut();
     return false;
@@ -99,6 +114,7 @@ bool AppDelegate::applicationShouldHandleReopen(bool hasVisibleWindows) {
     if (hasVisibleWindows) return true;
     if (window_) window_->makeKeyAndOrderFront();
     ports_.application->activateIgnoringOtherApps();
+    if (unreachablePage_) unreachablePage_->windowDidShow();
     return true;
 }
 

@@ -22,6 +22,7 @@
 
 namespace pelko {
 
+class UnreachablePage;
 class UpdateChecker;
 class VoiceController;
 
@@ -63,11 +64,14 @@ public:
     void goHome();
 
     // The voice status line and the second push-to-talk shortcut.
-    virtual void voiceStatusChanged(const std::string& status);
+    void voiceStatusChanged(const std::string& status);
     void installCtrlShiftSpaceAlias();
+    // Back and Forward by the platform's keys and the mouse's buttons.
+    void installHistoryShortcuts();
 
     // What the web view asks of the application.
     void didFinishNavigation() override;
+    bool didFailNavigation(const NavigationError& error) override;
     void decidePolicyForNavigationAction(const NavigationAction& action, NavigationActionDecision decisionHandler) override;
     void decidePolicyForNavigationResponse(const NavigationResponse& response,
                                            NavigationResponseDecision decisionHandler) override;
@@ -89,15 +93,14 @@ public:
     const std::shared_ptr<VoiceController>& voice() const { return voice_; }
     const std::shared_ptr<MenuItem>& voiceStatusItem() const { return voiceStatusItem_; }
 
-protected:
-    // Forwards to the parts that do the work; tests replace them.
+    // Forwards to the parts that do the work.
     // True when a relaunch of a moved copy is under way.
-    virtual bool relocateToApplicationsIfNeeded();
-    virtual void setupIMessageAgent(const std::string& pairingCode, const std::string& apiBase);
-    virtual void disconnectIMessageAgent();
+    bool relocateToApplicationsIfNeeded();
+    void setupIMessageAgent(const std::string& pairingCode, const std::string& apiBase);
+    void disconnectIMessageAgent();
     bool runLaunchctl(const std::vector<std::string>& arguments);
     // The silent launch-time check.
-    virtual void checkForUpdate();
+    void checkForUpdate();
 
 private:
     void createVoiceController();
@@ -112,8 +115,12 @@ private:
     std::unique_ptr<Window> window_;
     std::shared_ptr<WebView> webView_;  // the voice controller holds it weakly
     std::shared_ptr<VoiceController> voice_;
+    // Shows the app's own page when an in-app page cannot be reached; needs the window and the web view.
+    std::unique_ptr<UnreachablePage> unreachablePage_;
     std::shared_ptr<MenuItem> voiceStatusItem_;
     std::unique_ptr<MonitorToken> ctrlShiftSpaceMonitor_;
+    std::unique_ptr<MonitorToken> historyKeyMonitor_;
+    std::unique_ptr<MonitorToken> historyMouseMonitor_;
 };
 
 }  // namespace pelko

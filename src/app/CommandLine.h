@@ -11,10 +11,15 @@ namespace pelko {
 enum class LaunchRequest {
     openWindow,
     printVersion,  // print the short version and exit, without a window
+    printUsage,    // print how to run the program and exit, without a window
 };
 
-// `arguments` follow the program's name. Anything but --version is left
-// alone: the system adds arguments of its own to an application's launch.
+// `arguments` follow the program's name. Anything but --version, --help and
+// -h is left alone: the system adds arguments of its own to an
+// application's launch. Help wins over the version when both are asked for.
 LaunchRequest readCommandLine(const std::vector<std::string>& arguments);
+
+// What --help prints, for the program run as `program`.
+std::string usageText(const std::string& program);
 
 }  // namespace pelko

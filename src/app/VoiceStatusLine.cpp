@@ -3,6 +3,7 @@
 #include <array>
 
 #include "app/AppDelegate.h"
+#include "app/DesktopConventions.h"
 
 // The voice status in the Voice menu and, while a recording or a reply is
 // under way, in the window's title.
@@ -22,8 +23,9 @@ std::string windowTitleForVoiceStatus(const std::string& status) {
 }
 
 void AppDelegate::voiceStatusChanged(const std::string& status) {
-    voiceStatusItem_->setTitle("Status: " + status);
-    if (window_) window_->setTitle(windowTitleForVoiceStatus(status));
+    const std::string shown = shownVoiceStatus(status, config_.platform);
+    voiceStatusItem_->setTitle("Status: " + shown);
+    if (window_) window_->setTitle(windowTitleForVoiceStatus(shown));
 }
 
 }  // namespace pelko

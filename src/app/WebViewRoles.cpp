@@ -4,6 +4,7 @@
 #include "voice/VoiceController.h"
 #include "web/BridgeMessage.h"
 #include "web/PageTitle.h"
+#include "web/UnreachablePage.h"
 
 // What the web view asks of the application: where navigations go, new
 // windows, file inputs, the title after a load, downloads and the bridge.
@@ -48,7 +49,12 @@ void AppDelegate::runOpenPanel(const OpenPanelParameters& parameters, OpenPanelC
 }
 
 void AppDelegate::didFinishNavigation() {
+    if (unreachablePage_) unreachablePage_->didFinishNavigation();
     if (window_ && webView_) window_->setTitle(windowTitleForPage(webView_->url(), config_.inAppHosts.apexDomain));
+}
+
+bool AppDelegate::didFailNavigation(const NavigationError& error) {
+    return unreachablePage_ && unreachablePage_->didFailNavigation(error);
 }
 
 // The download is the controller's from here on: the backend has made it

@@ -59,9 +59,10 @@ void onStartup(GtkApplication* application, gpointer data) {
 int main(int argc, char** argv) {
     gtk::traceStartup("main");
     // Before anything that needs a display.
-    if (readCommandLine(std::vector<std::string>(argv + 1, argv + argc)) == LaunchRequest::printVersion) {
-        std::printf("%s\n", build::kVersion);
-        return 0;
+    switch (readCommandLine(std::vector<std::string>(argv + 1, argv + argc))) {
+    case LaunchRequest::printVersion: std::printf("%s\n", build::kVersion); return 0;
+    case LaunchRequest::printUsage: std::fputs(usageText("pelko").c_str(), stdout); return 0;
+    case LaunchRequest::openWindow: break;
     }
     Process process;
     // A developer and benchmark option: the recognizer listens for this JSGF grammar instead of the language model.

@@ -9,14 +9,14 @@
 
 namespace pelko {
 
-Relocator::Relocator(const Ports& ports) : ports_(ports) {}
+Relocator::Relocator(UsedPorts ports) : ports_(ports) {}
 
 bool Relocator::relocateToApplicationsIfNeeded() {
-    if (!ports_.bundle->isApplicationBundle()) return false;
-    const std::string bundlePath = ports_.bundle->bundlePath();
+    if (!ports_.bundle.isApplicationBundle()) return false;
+    const std::string bundlePath = ports_.bundle.bundlePath();
     if (!offersRelocation(bundlePath)) return false;
 
-    const int answer = ports_.alerts->runModal(AlertSpec{
+    const int answer = ports_.alerts.runModal(AlertSpec{
         "Move Pelko to Applications?",
         "Pelko works best from your Applications folder. Move it there now and launch it from there? (Recommended)",
         {"Move to Applications", "Not Now"},
@@ -24,7 +24,7 @@ bool Relocator::relocateToApplicationsIfNeeded() {
     if (answer != kAlertFirstButtonReturn) return false;
 
     if (auto error = install(bundlePath)) {
-        ports_.alerts->runModal(AlertSpec{
+        ports_.alerts.runModal(AlertSpec{
             "Couldn't move Pelko automatically",
             "Please drag Pelko into your Applications folder manually.\n\n(" + error->localizedDescription + ")",
             {}});
@@ -36,14 +36,14 @@ bool Relocator::relocateToApplicationsIfNeeded() {
     // volume. A shell that does not start leaves the user with the copy in
     // place, so the quit goes ahead.
     std::optional<std::string> diskImage = volumeMountPath(bundlePath);
-    if (diskImage && !ports_.diskImages->isMountedDiskImage(*diskImage)) diskImage.reset();
-    ports_.processes->launch("/bin/sh", {"-c", relaunchCommand(diskImage)});
-    ports_.application->terminate();
+    if (diskImage && !ports_.diskImages.isMountedDiskImage(*diskImage)) diskImage.reset();
+    ports_.processes.launch("/bin/sh", {"-c", relaunchCommand(diskImage)});
+    ports_.application.terminate();
     return true;
 }
 
 FileOutcome Relocator::install(const std::string& bundlePath) {
-    Files& files = *ports_.files;
+    Files& files = ports_.files;
     // What an interrupted earlier move left behind, if anything.
     files.removeItemAtPath(kStagingPath);
 

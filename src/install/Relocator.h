@@ -5,9 +5,15 @@
 #include <string>
 
 #include "platform/Files.h"
-#include "platform/Ports.h"
 
 namespace pelko {
+
+class Alerts;
+class Application;
+class Bundle;
+class DiskImages;
+class Files;
+class Processes;
 
 // Offers, at launch, to move an application started from a mounted volume
 // or a Downloads folder into /Applications, and relaunches the moved copy,
@@ -15,7 +21,16 @@ namespace pelko {
 // Nothing is remembered: a user who declines is asked again next time.
 class Relocator {
 public:
-    explicit Relocator(const Ports& ports);
+    // The ports it uses.
+    struct UsedPorts {
+        Bundle& bundle;
+        Alerts& alerts;
+        Files& files;
+        DiskImages& diskImages;
+        Processes& processes;
+        Application& application;
+    };
+    explicit Relocator(UsedPorts ports);
 
     // True when the copy is in place, its start is arranged and the
     // application has been asked to terminate: the launch must stop.
@@ -30,7 +45,7 @@ private:
     // that fails leaves the earlier application as it was.
     FileOutcome install(const std::string& bundlePath);
 
-    const Ports ports_;
+    const UsedPorts ports_;
 };
 
 }  // namespace pelko

@@ -29,9 +29,10 @@ struct Process {
 
 int main(int argc, const char* argv[]) {
     // From a terminal, Pelko.app/Contents/MacOS/Pelko --version.
-    if (readCommandLine(std::vector<std::string>(argv + 1, argv + argc)) == LaunchRequest::printVersion) {
-        std::printf("%s\n", build::kVersion);
-        return 0;
+    switch (readCommandLine(std::vector<std::string>(argv + 1, argv + argc))) {
+    case LaunchRequest::printVersion: std::printf("%s\n", build::kVersion); return 0;
+    case LaunchRequest::printUsage: std::fputs(usageText("Pelko").c_str(), stdout); return 0;
+    case LaunchRequest::openWindow: break;
     }
     @autoreleasepool {
         auto config = buildAppConfig(mac::UrlsPort(), HostPlatform::mac, true);

@@ -46,6 +46,19 @@ struct KeyEvent {
 // Returns true to let the event go on, false to swallow it.
 using KeyEventMonitor = std::function<bool(const KeyEvent&)>;
 
+// A press of a mouse button other than the first and the second.
+struct OtherMouseDownEvent {
+    // As in KeyEvent.
+    const Window* window = nullptr;
+    // The platform's numbering: 2 is the middle button, 3 and 4 the back
+    // and forward buttons of a mouse that has them.
+    long buttonNumber = 2;
+    bool inForeignWindow = false;
+};
+
+// Returns true to let the event go on, false to swallow it.
+using OtherMouseDownMonitor = std::function<bool(const OtherMouseDownEvent&)>;
+
 // Keeps a monitor installed for as long as it lives.
 class MonitorToken {
 public:
@@ -60,6 +73,8 @@ public:
     virtual void setMainMenu(std::shared_ptr<Menu> menu) = 0;
     // Local monitor: sees this application's key-down events before menus and views.
     virtual std::unique_ptr<MonitorToken> addLocalMonitorForKeyDownEvents(KeyEventMonitor handler) = 0;
+    // Local monitor: sees this application's presses of other mouse buttons before views do.
+    virtual std::unique_ptr<MonitorToken> addLocalMonitorForOtherMouseDownEvents(OtherMouseDownMonitor handler) = 0;
 };
 
 }  // namespace pelko

@@ -37,8 +37,11 @@ class AudioInputNode {
 public:
     virtual ~AudioInputNode() = default;
     virtual AudioFormat outputFormatForBus(int bus) const = 0;
-    // One tap per bus. Once `removeTapOnBus` has returned, the block is not called again.
-    virtual void installTapOnBus(int bus, unsigned bufferSize, const AudioFormat& format, AudioTapBlock block) = 0;
+    // One tap per bus; false when the platform refused it (a format the bus
+    // cannot deliver), and then the block is never called. Once
+    // `removeTapOnBus` has returned, the block is not called again.
+    [[nodiscard]] virtual bool installTapOnBus(int bus, unsigned bufferSize, const AudioFormat& format,
+                                               AudioTapBlock block) = 0;
     virtual void removeTapOnBus(int bus) = 0;
 };
 

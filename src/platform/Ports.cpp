@@ -10,6 +10,8 @@ std::vector<std::string> missingPorts(const Ports& ports) {
         {ports.urlSession, "urlSession"},   {ports.userDefaults, "userDefaults"},
         {ports.workspace, "workspace"},     {ports.files, "files"},
         {ports.openPanels, "openPanels"},   {ports.processes, "processes"},
+        {ports.networkMonitor, "networkMonitor"},
+        {ports.downloadOrigins, "downloadOrigins"},
         {ports.audio, "audio"},             {ports.speech, "speech"},
         {ports.permissions, "permissions"}, {ports.diskImages, "diskImages"},
     };

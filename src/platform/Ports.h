@@ -13,8 +13,10 @@ class Application;
 class Audio;
 class Bundle;
 class DiskImages;
+class DownloadOrigins;
 class Files;
 class MainQueue;
+class NetworkMonitor;
 class OpenPanels;
 class Permissions;
 class Processes;
@@ -40,6 +42,8 @@ struct Ports {
     Files* files = nullptr;
     OpenPanels* openPanels = nullptr;
     Processes* processes = nullptr;
+    NetworkMonitor* networkMonitor = nullptr;
+    DownloadOrigins* downloadOrigins = nullptr;
     // Voice: capture, recognition and the privacy answers they need.
     Audio* audio = nullptr;
     Speech* speech = nullptr;

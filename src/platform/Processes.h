@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -14,9 +15,12 @@ public:
     virtual ~Processes() = default;
     // Whether there is an executable file at `path` that this user may run.
     virtual bool isExecutableFileAtPath(const std::string& path) const = 0;
-    // Starts the program and blocks until it exits: its termination status
-    // (0 for success), or none when it could not be started.
-    virtual std::optional<int> runAndWait(const std::string& executable, const std::vector<std::string>& arguments) = 0;
+    // Starts the program and blocks, without running the main loop, until it
+    // exits: its termination status (0 for success). None when it could not
+    // be started, or when it was still running after `timeout`: then it has
+    // been ended before this returns.
+    virtual std::optional<int> runAndWait(const std::string& executable, const std::vector<std::string>& arguments,
+                                          std::chrono::milliseconds timeout) = 0;
     // Starts the program and returns at once; it is never waited for and may
     // outlive the application. False when it could not be started.
     virtual bool launch(const std::string& executable, const std::vector<std::string>& arguments) = 0;

@@ -50,6 +50,14 @@ public:
     virtual bool canGoForward() const = 0;
     virtual void goForward() = 0;
     virtual std::optional<Url> url() const = 0;
+    // Whether a load of the main frame is under way.
+    virtual bool isLoading() const = 0;
+    // Shows `html` in place of the page that could not be loaded from
+    // `unreachableURL`. The page has no origin of its own (about:blank), and
+    // its load is no navigation the navigation delegate hears of. Where the
+    // platform can, the history keeps `unreachableURL` for it. Called while
+    // the delegate handles the failure, as some platforms require.
+    virtual void loadAlternateHTML(const std::string& html, const Url& unreachableURL) = 0;
 
     // Runs `script` in the main frame. The completion, when given, is called
     // once on the main thread.

@@ -29,6 +29,14 @@ struct NavigationAction {
     bool hasTargetFrame = true;
 };
 
+// Why a load of the main frame failed: the platform's error domain and
+// code, as the platform names them, and the URL that failed.
+struct NavigationError {
+    std::string domain;
+    long code = 0;
+    std::optional<Url> failingURL;
+};
+
 struct NavigationResponse {
     bool canShowMIMEType = true;
 };
@@ -38,6 +46,8 @@ struct NavigationResponse {
 struct DownloadRef {
     unsigned long long id = 0;
     std::optional<Url> originalRequestURL;
+    // The page the download was started from, where the engine tells (the request's Referer).
+    std::optional<Url> referrerURL;
     bool operator==(const DownloadRef& other) const { return id == other.id; }
 };
 
@@ -76,7 +86,13 @@ public:
     virtual void decidePolicyForNavigationAction(const NavigationAction& action, NavigationActionDecision decisionHandler) = 0;
     virtual void decidePolicyForNavigationResponse(const NavigationResponse& response,
                                                    NavigationResponseDecision decisionHandler) = 0;
+    // A page finished loading. Not called for alternate content.
     virtual void didFinishNavigation() = 0;
+    // A load of the main frame failed, before or after its page began to
+    // show. True when the delegate shows content of its own in its place
+    // (WebView::loadAlternateHTML), so that the web view shows none of its
+    // own. Not called for alternate content.
+    virtual bool didFailNavigation(const NavigationError& error) = 0;
     virtual void navigationDidBecomeDownload(const DownloadRef& download) = 0;
 };
 

@@ -20,7 +20,7 @@ std::string plainReason(ManifestFailure failure) {
 
 }  // namespace
 
-UpdateChecker::UpdateChecker(const Ports& ports, Url feedURL, std::function<std::string()> appVersion,
+UpdateChecker::UpdateChecker(UsedPorts ports, Url feedURL, std::function<std::string()> appVersion,
                              std::function<void(const Url&)> load)
     : ports_(ports), feedURL_(std::move(feedURL)), appVersion_(std::move(appVersion)), load_(std::move(load)) {}
 
@@ -31,9 +31,9 @@ void UpdateChecker::checkForUpdateManual() { fetchManifest(true); }
 void UpdateChecker::fetchManifest(bool manual) {
     const std::string running = appVersion_();
     std::weak_ptr<UpdateChecker> weakSelf = weak_from_this();
-    MainQueue* mainQueue = ports_.mainQueue;
+    MainQueue* mainQueue = &ports_.mainQueue;
     // Runs on the session's queue; the checker itself is only taken on the main queue.
-    ports_.urlSession->dataTaskWithURL(
+    ports_.urlSession.dataTaskWithURL(
         feedURL_, [weakSelf, mainQueue, running, manual](const std::optional<std::string>& data,
                                                          const std::optional<UrlResponse>&,
                                                          const std::optional<UrlError>& error) {
@@ -54,7 +54,7 @@ void UpdateChecker::answer(const ManifestReading& reading, const std::string& ru
         // Never "up to date" when nothing was read; the session's own words say why.
         std::string reason = plainReason(*failure);
         if (*failure == ManifestFailure::noAnswer && error) reason += " (" + describeUrlError(*error) + ")";
-        ports_.alerts->runModal(AlertSpec{"Couldn't Check for Updates", reason, {}});
+        ports_.alerts.runModal(AlertSpec{"Couldn't Check for Updates", reason, {}});
         return;
     }
     const auto& manifest = std::get<UpdateManifest>(reading);
@@ -62,16 +62,16 @@ void UpdateChecker::answer(const ManifestReading& reading, const std::string& ru
         promptUpdate(manifest.version, manifest.url);
         return;
     }
-    ports_.alerts->runModal(
+    ports_.alerts.runModal(
         AlertSpec{"You're up to date", "Pelko " + runningVersion + " is the latest version.", {}});
 }
 
 void UpdateChecker::promptUpdate(const std::string& latest, const std::string& url) {
     const std::string message = "Pelko " + latest + " is available (you have " + appVersion_() +
                                 "). Download the new version?";
-    const int answer = ports_.alerts->runModal(AlertSpec{"Update Available", message, {"Download", "Later"}, 1});
+    const int answer = ports_.alerts.runModal(AlertSpec{"Update Available", message, {"Download", "Later"}, 1});
     if (answer != kAlertFirstButtonReturn) return;
-    if (const auto address = ports_.urls->urlFromString(url)) load_(*address);
+    if (const auto address = ports_.urls.urlFromString(url)) load_(*address);
 }
 
 }  // namespace pelko

@@ -6,12 +6,16 @@
 #include <memory>
 #include <string>
 
-#include "platform/Ports.h"
 #include "platform/Url.h"
 #include "platform/UrlSession.h"
 #include "update/UpdateManifest.h"
 
 namespace pelko {
+
+class Alerts;
+class MainQueue;
+class UrlSession;
+class Urls;
 
 // Reads the update manifest and offers a newer version. The silent check
 // runs at launch and says nothing unless there is an update; the manual
@@ -25,7 +29,14 @@ namespace pelko {
 class UpdateChecker : public std::enable_shared_from_this<UpdateChecker> {
 public:
     // `appVersion` gives the running version; `load` shows a URL in the web view.
-    UpdateChecker(const Ports& ports, Url feedURL, std::function<std::string()> appVersion,
+    // The ports it uses.
+    struct UsedPorts {
+        UrlSession& urlSession;
+        Urls& urls;
+        MainQueue& mainQueue;
+        Alerts& alerts;
+    };
+    UpdateChecker(UsedPorts ports, Url feedURL, std::function<std::string()> appVersion,
                   std::function<void(const Url&)> load);
 
     void checkForUpdate();
@@ -39,7 +50,7 @@ private:
                 const std::optional<UrlError>& error);
     void promptUpdate(const std::string& latest, const std::string& url);
 
-    const Ports ports_;
+    const UsedPorts ports_;
     const Url feedURL_;
     const std::function<std::string()> appVersion_;
     const std::function<void(const Url&)> load_;

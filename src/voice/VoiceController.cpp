@@ -14,10 +14,10 @@ constexpr const char* kRecognizerLocale = "en-US";
 constexpr const char* kClearWatcherFlagScript = "window.__pelkoVoiceWatcher = false;";
 }  // namespace
 
-VoiceController::VoiceController(const std::shared_ptr<WebView>& view, const Ports& ports)
+VoiceController::VoiceController(const std::shared_ptr<WebView>& view, UsedPorts ports)
     : status_(voice_status::kReady),
       webView_(view),
-      recognizer_(ports.speech ? ports.speech->recognizerForLocale(kRecognizerLocale) : nullptr),
+      recognizer_(ports.speech.recognizerForLocale(kRecognizerLocale)),
       ports_(ports) {}
 
 VoiceController::~VoiceController() {
@@ -35,9 +35,9 @@ void VoiceController::setRequest(std::shared_ptr<SpeechAudioBufferRecognitionReq
     request_ = std::move(newRequest);
 }
 
-bool VoiceController::speakReplies() const { return speakRepliesSetting(*ports_.userDefaults); }
+bool VoiceController::speakReplies() const { return speakRepliesSetting(ports_.userDefaults); }
 
-void VoiceController::setSpeakReplies(bool speak) { setSpeakRepliesSetting(*ports_.userDefaults, speak); }
+void VoiceController::setSpeakReplies(bool speak) { setSpeakRepliesSetting(ports_.userDefaults, speak); }
 
 void VoiceController::togglePushToTalk() {
     switch (state_) {

@@ -7,11 +7,19 @@
 #include <nlohmann/json.hpp>
 #include <string>
 
-#include "platform/Ports.h"
 #include "voice/TapRequest.h"
 #include "voice/VoiceState.h"
 
 namespace pelko {
+
+class Alerts;
+class Audio;
+class MainQueue;
+class Permissions;
+class Speech;
+class Urls;
+class UserDefaults;
+class Workspace;
 
 class AudioEngine;
 class SpeechRecognitionTask;
@@ -28,7 +36,18 @@ class WebView;
 // nothing once it is gone.
 class VoiceController : public std::enable_shared_from_this<VoiceController> {
 public:
-    VoiceController(const std::shared_ptr<WebView>& webView, const Ports& ports);
+    // The ports it uses.
+    struct UsedPorts {
+        Audio& audio;
+        Speech& speech;
+        Permissions& permissions;
+        UserDefaults& userDefaults;
+        MainQueue& mainQueue;
+        Alerts& alerts;
+        Workspace& workspace;
+        Urls& urls;
+    };
+    VoiceController(const std::shared_ptr<WebView>& webView, UsedPorts ports);
     ~VoiceController();
     VoiceController(const VoiceController&) = delete;
     VoiceController& operator=(const VoiceController&) = delete;
@@ -67,7 +86,7 @@ private:
     const std::shared_ptr<TapRequest> tapRequest_ = std::make_shared<TapRequest>();
     // Counts recordings, so that a recognition task can tell whether its recording is still the current one.
     unsigned long long recordingNumber_ = 0;
-    const Ports ports_;
+    const UsedPorts ports_;
 
     void setStatus(const std::string& text);
     void setRequest(std::shared_ptr<SpeechAudioBufferRecognitionRequest> newRequest);

@@ -27,8 +27,8 @@ void VoiceController::startRecording() {
     latestTranscript_.clear();
     stoppingForSend_ = false;
 
-    std::unique_ptr<AudioEngine> engine = ports_.audio->makeAudioEngine();
-    std::shared_ptr<SpeechAudioBufferRecognitionRequest> newRequest = ports_.speech->makeAudioBufferRecognitionRequest();
+    std::unique_ptr<AudioEngine> engine = ports_.audio.makeAudioEngine();
+    std::shared_ptr<SpeechAudioBufferRecognitionRequest> newRequest = ports_.speech.makeAudioBufferRecognitionRequest();
     if (!engine) {
         setStatus(voice_status::kMicrophoneFailed);
         return;
@@ -42,14 +42,25 @@ void VoiceController::startRecording() {
 
     AudioInputNode& input = engine->inputNode();
     const AudioFormat format = input.outputFormatForBus(kTapBus);
+    // Without a usable input device the platform reports a format of no
+    // samples or no channels, which no tap can take.
+    if (!(format.sampleRate > 0) || format.channelCount == 0) {
+        setStatus(voice_status::kMicrophoneFailed);
+        return;
+    }
     // Reads the current request for every buffer rather than keeping this one:
     // once the recording is over, buffers still in flight go nowhere.
     std::weak_ptr<TapRequest> weakTarget = tapRequest_;
-    input.installTapOnBus(kTapBus, kTapBufferSize, format, [weakTarget](const AudioPCMBuffer& buffer, const AudioTime&) {
-        auto target = weakTarget.lock();
-        if (!target) return;
-        if (auto current = target->load()) current->appendAudioPCMBuffer(buffer);
-    });
+    const bool tapped = input.installTapOnBus(kTapBus, kTapBufferSize, format,
+                                              [weakTarget](const AudioPCMBuffer& buffer, const AudioTime&) {
+                                                  auto target = weakTarget.lock();
+                                                  if (!target) return;
+                                                  if (auto current = target->load()) current->appendAudioPCMBuffer(buffer);
+                                              });
+    if (!tapped) {
+        setStatus(voice_status::kMicrophoneFailed);
+        return;
+    }
 
     // The page stops reading aloud before the microphone opens, or the
     // recording would take down the reply and send it back. Nothing waits
@@ -66,7 +77,7 @@ void VoiceController::startRecording() {
     setRequest(newRequest);
     const unsigned long long recording = ++recordingNumber_;
     std::weak_ptr<VoiceController> weakSelf = weak_from_this();
-    MainQueue* mainQueue = ports_.mainQueue;
+    MainQueue* mainQueue = &ports_.mainQueue;
     // Runs on the recognizer's queue: only the result is read there. The
     // controller is taken only on the main queue, so that it is never
     // released (and torn down) on the recognizer's queue.
@@ -127,7 +138,7 @@ void VoiceController::stopRecording(bool send) {
     if (finalizeTimer_) finalizeTimer_->invalidate();
     std::weak_ptr<VoiceController> weakSelf = weak_from_this();
     // The recognizer gets this long to deliver its final result; then the last partial one counts.
-    finalizeTimer_ = ports_.mainQueue->scheduledTimer(kFinalizeDelay, [weakSelf, send] {
+    finalizeTimer_ = ports_.mainQueue.scheduledTimer(kFinalizeDelay, [weakSelf, send] {
         if (auto self = weakSelf.lock()) self->finishRecording(send);
     });
 }

@@ -39,8 +39,8 @@ std::function<void(bool)> once(std::function<void(bool)> completion) {
 }  // namespace
 
 void VoiceController::requestMicPermission(std::function<void(bool granted)> completion) {
-    MainQueue* mainQueue = ports_.mainQueue;
-    ports_.permissions->requestRecordPermission(
+    MainQueue* mainQueue = &ports_.mainQueue;
+    ports_.permissions.requestRecordPermission(
         [mainQueue, completion = once(std::move(completion))](bool granted) {
             mainQueue->async([completion, granted] { completion(granted); });
         });
@@ -57,11 +57,11 @@ void VoiceController::requestAuthorizations(std::function<void(bool granted)> co
             completion(false);
             return;
         }
-        MainQueue* mainQueue = self->ports_.mainQueue;
+        MainQueue* mainQueue = &self->ports_.mainQueue;
         auto answered = std::make_shared<bool>(false);
         // This answer keeps the controller until it has run. It hands its
         // reference on to the main queue, so that the last one is let go there.
-        self->ports_.permissions->requestSpeechRecognitionAuthorization(
+        self->ports_.permissions.requestSpeechRecognitionAuthorization(
             [self, mainQueue, completion, answered](SpeechRecognizerAuthorizationStatus status) mutable {
                 if (!self) return;  // answered before
                 mainQueue->async([self = std::move(self), completion, answered, status] {
@@ -80,9 +80,9 @@ void VoiceController::requestAuthorizations(std::function<void(bool granted)> co
 }
 
 void VoiceController::permissionAlert(const std::string& title, const std::string& text, const std::string& pane) {
-    const int answer = ports_.alerts->runModal(AlertSpec{title, text, {"Open Settings", "Not Now"}, 1});
+    const int answer = ports_.alerts.runModal(AlertSpec{title, text, {"Open Settings", "Not Now"}, 1});
     if (answer != kAlertFirstButtonReturn) return;
-    if (const auto url = ports_.urls->urlFromString(kSettingsURLPrefix + pane)) ports_.workspace->openURL(*url);
+    if (const auto url = ports_.urls.urlFromString(kSettingsURLPrefix + pane)) ports_.workspace.openURL(*url);
 }
 
 }  // namespace pelko

@@ -34,7 +34,7 @@ void VoiceController::handleBridgeEvent(const nlohmann::json& message) {
     } else {
         setStatus(voice_status::kSpeakingReply);
         std::weak_ptr<VoiceController> weakSelf = weak_from_this();
-        ports_.mainQueue->asyncAfter(kSpeakingStatusDuration, [weakSelf] {
+        ports_.mainQueue.asyncAfter(kSpeakingStatusDuration, [weakSelf] {
             auto self = weakSelf.lock();
             // Only while nothing new has begun.
             if (self && self->state_ == VoiceState::idle) self->setStatus(voice_status::kReady);

@@ -3,19 +3,21 @@
 #include <algorithm>
 
 #include "platform/Alerts.h"
+#include "platform/DownloadOrigins.h"
 #include "platform/Files.h"
 #include "platform/MainQueue.h"
 #include "platform/Workspace.h"
 #include "web/DownloadNames.h"
+#include "web/DownloadOrigin.h"
 
 namespace pelko {
 
-Downloads::Downloads(const Ports& ports) : ports_(ports) {}
+Downloads::Downloads(UsedPorts ports) : ports_(ports) {}
 
 std::string Downloads::folder() const {
-    if (auto downloads = ports_.files->downloadsDirectory()) return *downloads;
+    if (auto downloads = ports_.files.downloadsDirectory()) return *downloads;
     // Not created here: a download into a folder that is not there fails and says so.
-    return ports_.files->homeDirectory() + "/Downloads";
+    return ports_.files.homeDirectory() + "/Downloads";
 }
 
 std::string Downloads::decideDestination(const DownloadRef& download, const std::string& suggestedFilename) {
@@ -23,7 +25,7 @@ std::string Downloads::decideDestination(const DownloadRef& download, const std:
     const std::string destination = freeDestination(folder(), name, [this](const std::string& path) {
         const bool reserved = std::any_of(destinations_.begin(), destinations_.end(),
                                           [&](const auto& entry) { return entry.second == path; });
-        return reserved || ports_.files->fileExistsAtPath(path);
+        return reserved || ports_.files.fileExistsAtPath(path);
     });
     destinations_[download.id] = destination;
     return destination;
@@ -34,14 +36,17 @@ void Downloads::didFinish(const DownloadRef& download) {
     if (entry == destinations_.end()) return;
     const std::string path = entry->second;
     destinations_.erase(entry);
-    ports_.workspace->activateFileViewerSelecting({path});
-    if (!fileMayRunCode(path)) ports_.workspace->openFile(path);
+    // Before anything opens it: on macOS the quarantine is what makes the
+    // system check the file when it is opened.
+    ports_.downloadOrigins.recordOrigin(path, downloadOrigin(download));
+    ports_.workspace.activateFileViewerSelecting({path});
+    if (!fileMayRunCode(path)) ports_.workspace.openFile(path);
 }
 
 void Downloads::didFail(const DownloadRef& download, const DownloadFailure& failure) {
     destinations_.erase(download.id);
     if (failure.cancelled) return;
-    queueAlert(*ports_.mainQueue, *ports_.alerts, "Download failed", failure.localizedDescription);
+    queueAlert(ports_.mainQueue, ports_.alerts, "Download failed", failure.localizedDescription);
 }
 
 }  // namespace pelko

@@ -4,11 +4,12 @@
 
 #include "Harness.h"
 #include "gtk/app/AlertsPort.h"
+#include "gtk/app/Platform.h"
 
 namespace pelko::e2e {
 namespace {
 
-enum : int { kCloseBox = 0, kDestroyedElsewhere = -1 };
+enum : int { kCloseBox = 0, kDestroyedElsewhere = -1, kApplicationQuits = -2 };
 
 struct AlertCase {
     const char* name;
@@ -40,6 +41,8 @@ gboolean answerOnceShown(gpointer data) {
     }
     if (person->press == kCloseBox) gtk_window_close(GTK_WINDOW(person->dialog));
     if (person->press == kDestroyedElsewhere) gtk_window_destroy(GTK_WINDOW(person->dialog));
+    // Quit while the alert is up: the application does not wait for an answer.
+    if (person->press == kApplicationQuits) World::get().platform->application().terminate();
     if (person->press >= kAlertFirstButtonReturn) gtk_dialog_response(person->dialog, person->press);
     return G_SOURCE_REMOVE;
 }
@@ -64,6 +67,8 @@ INSTANTIATE_TEST_SUITE_P(
         AlertCase{"ClosedAnswersCancel", {"Move to Applications?", "", {"Move", "Not Now", "Never"}, 1}, kCloseBox,
                   {"Move", "Not Now", "Never"}, 1001},
         AlertCase{"DestroyedAnswersCancel", {"Update available", "", {"Download", "Later"}, 1}, kDestroyedElsewhere,
+                  {"Download", "Later"}, 1001},
+        AlertCase{"QuitAnswersCancel", {"Update available", "", {"Download", "Later"}, 1}, kApplicationQuits,
                   {"Download", "Later"}, 1001}),
     [](const ::testing::TestParamInfo<AlertCase>& param) { return std::string(param.param.name); });
 // clang-format on

@@ -114,7 +114,7 @@ TEST(AudioPort, AWavFilePlaysItsSamplesInRealTimeThenSilence) {
     gtk::WavFileCapture engine(writeWav("ramp.wav", {}, file));
     EXPECT_EQ(engine.inputNode().outputFormatForBus(0), kFormat);
     Recording recording;
-    engine.inputNode().installTapOnBus(0, kFrames, kFormat, recording.block());
+    ASSERT_TRUE(engine.inputNode().installTapOnBus(0, kFrames, kFormat, recording.block()));
 
     const auto started = Clock::now();
     ASSERT_TRUE(engine.start());
@@ -139,7 +139,7 @@ TEST(AudioPort, ATapRemovedWhileTheEngineRunsIsNotCalledAgainAndDestroyingTheEng
     const auto before = threadIds();
     auto engine = std::make_unique<gtk::WavFileCapture>(writeWav("short.wav", {}, std::vector<std::int16_t>(100, 7)));
     Recording recording;
-    engine->inputNode().installTapOnBus(0, kFrames, kFormat, recording.block());
+    ASSERT_TRUE(engine->inputNode().installTapOnBus(0, kFrames, kFormat, recording.block()));
     ASSERT_TRUE(engine->start());
     ASSERT_TRUE(recording.waitFor(1, 5s));
     engine->inputNode().removeTapOnBus(0);
@@ -269,7 +269,7 @@ TEST(AudioPort, PulseAudioRecordsTheDefaultSourceWhileSomethingPlaysIntoIt) {
     const auto before = threadIds();
     gtk::PulseAudioCapture engine(server.address());
     Recording recording;
-    engine.inputNode().installTapOnBus(0, kFrames, kFormat, recording.block());
+    ASSERT_TRUE(engine.inputNode().installTapOnBus(0, kFrames, kFormat, recording.block()));
     ASSERT_TRUE(engine.start());
     GError* error = nullptr;
     GSubprocess* player = g_subprocess_new(G_SUBPROCESS_FLAGS_NONE, &error, "paplay", "--server",

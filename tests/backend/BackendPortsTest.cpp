@@ -7,9 +7,11 @@
 #include <gtk/gtk.h>
 #include <httplib.h>
 
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <mutex>
@@ -186,13 +188,26 @@ TEST(BackendPorts, ProcessesRunWaitedForOrLeftRunningAndThereIsNoLaunchctl) {
     EXPECT_FALSE(processes.isExecutableFileAtPath("/bin"));
     EXPECT_FALSE(processes.isExecutableFileAtPath("/bin/launchctl"));
     EXPECT_EQ(processes.realUserId(), getuid());
-    EXPECT_EQ(processes.runAndWait("/bin/sh", {"-c", "exit 3"}), 3);
-    EXPECT_EQ(processes.runAndWait("/bin/sh", {"-c", R"(test "$1" = 'a "b"')", "sh", "a \"b\""}), 0);
-    EXPECT_EQ(processes.runAndWait("/bin/launchctl", {"list"}), std::nullopt);
+    constexpr std::chrono::milliseconds kPatience{10000};
+    EXPECT_EQ(processes.runAndWait("/bin/sh", {"-c", "exit 3"}, kPatience), 3);
+    EXPECT_EQ(processes.runAndWait("/bin/sh", {"-c", R"(test "$1" = 'a "b"')", "sh", "a \"b\""}, kPatience), 0);
+    EXPECT_EQ(processes.runAndWait("/bin/launchctl", {"list"}, kPatience), std::nullopt);
 
     // The launched shell waits for input this test gives only after launch returned.
     const std::string folder = temporaryHome() + "/launch";
     std::filesystem::create_directories(folder);
+
+    // One that outstays its time is ended before the call returns, and counts as failed.
+    const std::string pidFile = folder + "/hung.pid";
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(processes.runAndWait("/bin/sh", {"-c", "echo $$ > \"$1\"; exec sleep 30", "sh", pidFile},
+                                   std::chrono::milliseconds(300)),
+              std::nullopt);
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(5));
+    std::ifstream pidText(pidFile);
+    pid_t hung = 0;
+    ASSERT_TRUE(pidText >> hung);
+    EXPECT_NE(kill(hung, 0), 0) << "the hung child is still there";
     const std::string in = folder + "/in", out = folder + "/out";
     ASSERT_EQ(mkfifo(in.c_str(), 0600), 0);
     ASSERT_EQ(mkfifo(out.c_str(), 0600), 0);
@@ -217,14 +232,17 @@ TEST(BackendPorts, ADiskImageIsAMountedImageFileAndNothingElse) {
     const std::string image = folder + "/image", volume = folder + "/volume";
     std::ofstream(image).close();
     std::filesystem::resize_file(image, 4 << 20);
-    if (processes.runAndWait("/bin/sh", {"-c", "mke2fs -q -F \"$0\" 2>/dev/null && mount -o loop \"$0\" \"$1\" 2>/dev/null",
-                                         image, volume}) != 0) {
+    constexpr std::chrono::milliseconds kMountPatience{30000};
+    if (processes.runAndWait("/bin/sh",
+                             {"-c", "mke2fs -q -F \"$0\" 2>/dev/null && mount -o loop \"$0\" \"$1\" 2>/dev/null",
+                              image, volume},
+                             kMountPatience) != 0) {
         std::filesystem::remove_all(folder);
         GTEST_SKIP() << "no loop device may be mounted here";
     }
     EXPECT_TRUE(diskImages.isMountedDiskImage(volume));
     EXPECT_FALSE(diskImages.isMountedDiskImage(volume + "/lost+found"));
-    EXPECT_EQ(processes.runAndWait("/bin/umount", {volume}), 0);
+    EXPECT_EQ(processes.runAndWait("/bin/umount", {volume}, kMountPatience), 0);
     EXPECT_FALSE(diskImages.isMountedDiskImage(volume));
     std::filesystem::remove_all(folder);
 }

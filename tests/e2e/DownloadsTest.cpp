@@ -2,6 +2,7 @@
 // the Downloads folder under a free, safe name, is shown in the file manager
 // and opened, unless it could run code.
 #include <gtest/gtest.h>
+#include <sys/xattr.h>
 
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,13 @@
 
 namespace pelko::e2e {
 namespace {
+
+// An extended attribute of the file, or "(none)".
+std::string attributeOf(const std::string& path, const char* name) {
+    char value[2048];
+    const ssize_t size = getxattr(path.c_str(), name, value, sizeof value);
+    return size < 0 ? "(none)" : std::string(value, static_cast<std::size_t>(size));
+}
 
 TEST(Downloads, LandInDownloadsUnderFreeSafeNamesAndAreShownThenOpenedUnlessTheyRunCode) {
     namespace fs = std::filesystem;
@@ -42,6 +50,13 @@ TEST(Downloads, LandInDownloadsUnderFreeSafeNamesAndAreShownThenOpenedUnlessThey
     EXPECT_NE(fileContents(folder + "/pelko-notes.txt").find("Pelko demo notes"), std::string::npos);
     EXPECT_EQ(fileContents(folder + "/bashrc"), "echo 'a file that names itself ../../.bashrc'\n");
     EXPECT_EQ(app.url(), World::get().origin() + "/");
+
+    // Each records where it came from, as desktop browsers do.
+    const std::string origin = World::get().origin();
+    EXPECT_EQ(attributeOf(folder + "/pelko-notes.txt", "user.xdg.origin.url"), origin + "/files/pelko-notes.txt");
+    EXPECT_EQ(attributeOf(folder + "/bashrc", "user.xdg.origin.url"), origin + "/files/attachment");
+    EXPECT_EQ(attributeOf(folder + "/tool.sh", "user.xdg.origin.url"), origin + "/files/tool.sh");
+    EXPECT_EQ(attributeOf(folder + "/tool.sh", "user.xdg.referrer.url"), origin + "/");
 }
 
 }  // namespace

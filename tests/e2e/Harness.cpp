@@ -24,6 +24,7 @@
 #include "gtk/app/WindowPort.h"
 #include "gtk/system/GObjectRef.h"
 #include "gtk/web/WebViewPort.h"
+#include "voice/VoiceController.h"
 
 namespace pelko::e2e {
 
@@ -205,7 +206,8 @@ TestApp::TestApp() {
     ports.workspace = &workspace_;
     ports.openPanels = &openPanels_;
     delegate_ = std::make_shared<test::RecordingAppDelegate>(
-        ports, std::get<AppConfig>(makeAppConfig(world.platform->urls(), world.origin(), HostPlatform::linux, true)));
+        ports, std::get<AppConfig>(makeAppConfig(world.platform->urls(), world.origin(), HostPlatform::linux, true,
+                                                 build::kUpdateManifest)));
     world.platform->downloads().setDelegate(delegate_);
     lifecycle_ =
         std::make_unique<gtk::ApplicationLifecycle>(world.application, world.platform->application(), *delegate_);
@@ -224,6 +226,12 @@ TestApp::~TestApp() {
 bool TestApp::launch() {
     g_application_activate(G_APPLICATION(World::get().application));
     if (!webView()) return false;
+    if (const auto& voice = delegate_->voice()) {
+        voice->onStatusChange = [this, shown = std::move(voice->onStatusChange)](const std::string& status) {
+            voiceStatuses_.push_back(status);
+            if (shown) shown(status);
+        };
+    }
     g_signal_connect(webView(), "load-changed", G_CALLBACK(+[](WebKitWebView*, WebKitLoadEvent event, gpointer ended) {
                          if (event == WEBKIT_LOAD_FINISHED) ++*static_cast<int*>(ended);
                      }),

@@ -12,7 +12,7 @@
 #include "fakes/FakeAlerts.h"
 #include "fakes/FakeOpenPanels.h"
 #include "fakes/FakeWorkspace.h"
-#include "fakes/RecordingAppDelegate.h"
+#include "RecordingAppDelegate.h"
 
 typedef struct _GTestDBus GTestDBus;
 typedef struct _GtkApplication GtkApplication;
@@ -85,6 +85,8 @@ public:
     // The first activation, then the home page's load.
     [[nodiscard]] bool launch();
     test::RecordingAppDelegate& delegate() { return *delegate_; }
+    // Every voice status shown since the launch, in order.
+    std::vector<std::string>& voiceStatuses() { return voiceStatuses_; }
     test::FakeAlerts& alerts() { return alerts_; }
     test::FakeWorkspace& workspace() { return workspace_; }
     test::FakeOpenPanels& openPanels() { return openPanels_; }
@@ -113,6 +115,7 @@ private:
     test::FakeWorkspace workspace_;
     test::FakeOpenPanels openPanels_;
     std::shared_ptr<test::RecordingAppDelegate> delegate_;
+    std::vector<std::string> voiceStatuses_;
     std::unique_ptr<gtk::ApplicationLifecycle> lifecycle_;
     int loadsEnded_ = 0;
 };

@@ -3,11 +3,14 @@
 // with its arguments and nothing but its environment, against the demo
 // service. PelkoHelper comes from the build's stand-in bundle, laid out as in
 // Pelko.app.
-#include <glib.h>
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
 #include <sysexits.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <filesystem>
 #include <sstream>
 #include <string>
@@ -29,37 +32,46 @@ using Job = test::LaunchdJob;
 
 struct Exit {
     int status = -1;
-    std::vector<std::string> out;  // what launchd would append to the job's logs, by line
+    std::vector<std::string> out;  // the job's logs, by line
     std::vector<std::string> err;
 };
 
-std::vector<std::string> lines(const char* text) {
-    std::istringstream in(text ? text : "");
+std::vector<std::string> lines(const std::string& path) {
+    std::istringstream in(fileContents(path));
     std::vector<std::string> out;
     for (std::string line; std::getline(in, line);) out.push_back(line);
     return out;
 }
 
-// Starts the job's program with nothing but what the job names and waits for it.
+// Starts the job's program as launchd does, with nothing but what the job
+// names and its output appended to its log files, and waits for it. Spawned
+// with posix_spawn: this process has threads, and nothing may run between
+// the fork and the exec.
 Exit run(const Job& job) {
-    std::vector<gchar*> argv, envp;
-    for (const auto& argument : job.arguments) argv.push_back(const_cast<gchar*>(argument.c_str()));
+    Exit exit;
+    if (job.arguments.empty()) return exit;
+    std::vector<char*> argv, envp;
+    for (const auto& argument : job.arguments) argv.push_back(const_cast<char*>(argument.c_str()));
     argv.push_back(nullptr);
     std::vector<std::string> variables;
     for (const auto& [name, value] : job.environment) variables.push_back(name + "=" + value);
-    for (const auto& variable : variables) envp.push_back(const_cast<gchar*>(variable.c_str()));
+    for (const auto& variable : variables) envp.push_back(const_cast<char*>(variable.c_str()));
     envp.push_back(nullptr);
-    gchar *out = nullptr, *err = nullptr;
-    gint wait = 0;
-    Exit exit;
-    if (g_spawn_sync(nullptr, argv.data(), envp.data(), G_SPAWN_DEFAULT, nullptr, nullptr, &out, &err, &wait,
-                     nullptr) &&
-        WIFEXITED(wait))
-        exit.status = WEXITSTATUS(wait);
-    exit.out = lines(out);
-    exit.err = lines(err);
-    g_free(out);
-    g_free(err);
+    std::filesystem::create_directories(std::filesystem::path(job.standardOut).parent_path());
+    posix_spawn_file_actions_t files;
+    posix_spawn_file_actions_init(&files);
+    posix_spawn_file_actions_addopen(&files, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&files, 1, job.standardOut.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    posix_spawn_file_actions_addopen(&files, 2, job.standardError.c_str(), O_WRONLY | O_CREAT | O_APPEND, 0644);
+    pid_t pid = 0;
+    const bool spawned = posix_spawn(&pid, argv[0], &files, nullptr, argv.data(), envp.data()) == 0;
+    posix_spawn_file_actions_destroy(&files);
+    int status = 0;
+    while (spawned && waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+    }
+    if (spawned && WIFEXITED(status)) exit.status = WEXITSTATUS(status);
+    exit.out = lines(job.standardOut);
+    exit.err = lines(job.standardError);
     return exit;
 }
 
@@ -108,7 +120,7 @@ TEST_F(Helper, AFailedAnnouncementIsAnUnsuccessfulExitWithALineInTheErrorLog) {
     const std::string notFound = "http://127.0.0.1:" + std::to_string(demo_.port()) + "/no-api";
     for (const std::string& api : {std::string("http://127.0.0.1:1/api"), notFound}) {
         SCOPED_TRACE(api);
-        const Exit failing = run(job(kCode, api, "failing"));
+        const Exit failing = run(job(kCode, api, api == notFound ? "notFound" : "refused"));
 
         EXPECT_EQ(failing.status, EX_UNAVAILABLE);
         EXPECT_EQ(failing.out, std::vector<std::string>{});

@@ -17,7 +17,7 @@ constexpr const char* kMenuItem = "Check for Updates\u2026";
 long feedRequests() {
     const auto requests = World::get().demo->requests();
     return std::count_if(requests.begin(), requests.end(),
-                         [](const auto& request) { return request.path == "/desktop-latest.json"; });
+                         [](const auto& request) { return request.path == build::kUpdateManifest; });
 }
 
 class Updates : public ::testing::Test {
@@ -25,16 +25,26 @@ protected:
     void SetUp() override { World::get().demo->setManifestAvailable(true); }
 };
 
-TEST_F(Updates, ANewerVersionIsOfferedAndDownloadSavesItsPackageInDownloads) {
-    World::get().demo->setManifestVersion("99.0.0");
+TEST_F(Updates, ANewerVersionIsOfferedAndDownloadSavesTheLinuxPackageInDownloadsAndOpensIt) {
+    demo::DemoService& demo = *World::get().demo;
+    demo.setManifestVersion(build::kVersion);
+    const long before = feedRequests();
     TestApp app;
     ASSERT_TRUE(app.launch());
+    ASSERT_TRUE(runUntil([&] { return feedRequests() == before + 1; }));  // the launch check found nothing newer
+    demo.setManifestVersion("99.0.0");
     app.alerts().answers = {kAlertFirstButtonReturn};  // Download
     app.choose(kMenuItem);
-    const std::string package = temporaryHome() + "/Downloads/Pelko-99.0.0.dmg";
     ASSERT_TRUE(runUntil([&] { return !app.workspace().revealed.empty(); }));
-    EXPECT_EQ(app.workspace().revealed.back(), std::vector<std::string>{package});
+    ASSERT_EQ(app.workspace().revealed.back().size(), 1u);
+    // The Linux package's own manifest names a Debian package for its architecture.
+    const std::filesystem::path package = app.workspace().revealed.back()[0];
+    EXPECT_EQ(package.parent_path(), temporaryHome() + "/Downloads");
+    EXPECT_TRUE(package.filename().string().starts_with("pelko_99.0.0_")) << package;
+    EXPECT_EQ(package.extension(), ".deb");
     EXPECT_TRUE(std::filesystem::is_regular_file(package));
+    // Opened like any other file: the system's installer asks before it installs anything.
+    EXPECT_EQ(app.workspace().openedFiles, std::vector<std::string>{package.string()});
     ASSERT_EQ(app.alerts().shown.size(), 1u);
     EXPECT_EQ(app.alerts().shown[0].title, "Update Available");
     EXPECT_EQ(app.alerts().shown[0].buttons, (std::vector<std::string>{"Download", "Later"}));
@@ -45,7 +55,6 @@ TEST_F(Updates, TheLaunchCheckIsSilentWithoutAManifestAndTheMenuSaysUpToDateOrTh
     demo.setManifestAvailable(false);
     const long before = feedRequests();
     TestApp app;
-    app.delegate().checksForUpdates = true;
     ASSERT_TRUE(app.launch());
     const auto& shown = app.alerts().shown;
     // The launch check has been answered before the manual check asks, so an

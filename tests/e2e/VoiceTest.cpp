@@ -34,7 +34,7 @@ protected:
     void TearDown() override { World::get().platform->setAudioFile(std::nullopt); }
 
     void speak(const char* file) { World::get().platform->setAudioFile(std::string(PELKO_VOICE_DIR) + "/" + file); }
-    const std::vector<std::string>& statuses() { return app_.delegate().voiceStatuses; }
+    const std::vector<std::string>& statuses() { return app_.voiceStatuses(); }
     [[nodiscard]] bool shows(const std::string& status) {
         return runUntil([&] { return std::ranges::find(statuses(), status) != statuses().end(); }, 20s);
     }
@@ -120,7 +120,7 @@ TEST_F(Voice, SilenceIsNoSpeechForDictationAndNothingSentForPushToTalk) {
     EXPECT_TRUE(app_.waitFor("window.__pelkoDemoVoiceState", "idle"));
 
     const auto before = lastUserMessage();
-    app_.delegate().voiceStatuses.clear();
+    app_.voiceStatuses().clear();
     app_.choose("Push to Talk");
     ASSERT_TRUE(shows(text::kListeningStarted));
     app_.choose("Push to Talk");

@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
+#include "agent/AgentInstaller.h"
 #include "app/AppConfig.h"
+#include "app/AppDelegate.h"
 #include "fakes/FakeAlerts.h"
 #include "fakes/FakeFiles.h"
 #include "fakes/FakeMainQueue.h"
@@ -16,11 +18,13 @@
 #include "fakes/FakeUrlSession.h"
 #include "fakes/FakeVoicePorts.h"
 #include "fakes/FakeWorkspace.h"
-#include "fakes/RecordingAppDelegate.h"
+#include "install/Relocator.h"
 #include "platform/Application.h"
 #include "platform/Bundle.h"
 #include "platform/DiskImages.h"
+#include "platform/DownloadOrigins.h"
 #include "platform/Menu.h"
+#include "platform/NetworkMonitor.h"
 #include "platform/Ports.h"
 #include "platform/Toolkit.h"
 #include "platform/Url.h"
@@ -28,6 +32,8 @@
 #include "platform/WebView.h"
 #include "platform/WebViewConfiguration.h"
 #include "platform/Window.h"
+#include "voice/VoiceController.h"
+#include "web/Downloads.h"
 
 namespace pelko::test {
 
@@ -89,38 +95,6 @@ public:
     unsigned styleMask = 0;
 };
 
-class FakeWebView : public WebView {
-public:
-    void setNavigationDelegate(NavigationDelegate* d) override { navigationDelegate = d; }
-    void setUIDelegate(UIDelegate* d) override { uiDelegate = d; }
-    void setAllowsBackForwardNavigationGestures(bool allow) override { backForwardGestures = allow; }
-    void setCustomUserAgent(const std::string& ua) override { userAgent = ua; }
-    void loadRequest(const UrlRequest& request) override { loads.push_back(request); }
-    void reload() override { ++reloads; }
-    bool canGoBack() const override { return backItems > 0; }
-    void goBack() override { --backItems, ++backs; }
-    bool canGoForward() const override { return forwardItems > 0; }
-    void goForward() override { --forwardItems, ++forwards; }
-    std::optional<Url> url() const override { return currentURL; }
-    void evaluateJavaScript(const std::string& script, ScriptCompletion completion) override {
-        evaluations.push_back({script, std::move(completion)});
-    }
-
-    struct Evaluation {
-        std::string script;
-        ScriptCompletion completion;
-    };
-    std::vector<Evaluation> evaluations;
-    std::vector<UrlRequest> loads;
-    std::optional<Url> currentURL;
-    NavigationDelegate* navigationDelegate = nullptr;
-    UIDelegate* uiDelegate = nullptr;
-    bool backForwardGestures = false;
-    std::string userAgent;
-    int reloads = 0, backItems = 0, backs = 0, forwardItems = 0, forwards = 0;
-    Rect frame;
-};
-
 class FakeWebViewConfiguration : public WebViewConfiguration {
 public:
     void setWebsiteDataStorePersistent() override {}
@@ -137,15 +111,61 @@ public:
     std::map<std::string, ScriptMessageHandler*> handlers;
 };
 
+class FakeWebView : public WebView {
+public:
+    void setNavigationDelegate(NavigationDelegate* d) override { navigationDelegate = d; }
+    void setUIDelegate(UIDelegate* d) override { uiDelegate = d; }
+    void setAllowsBackForwardNavigationGestures(bool allow) override { backForwardGestures = allow; }
+    void setCustomUserAgent(const std::string& ua) override { userAgent = ua; }
+    void loadRequest(const UrlRequest& request) override { loads.push_back(request); }
+    void reload() override { ++reloads; }
+    bool canGoBack() const override { return backItems > 0; }
+    void goBack() override { --backItems, ++backs; }
+    bool canGoForward() const override { return forwardItems > 0; }
+    void goForward() override { --forwardItems, ++forwards; }
+    std::optional<Url> url() const override { return currentURL; }
+    bool isLoading() const override { return loading; }
+    void loadAlternateHTML(const std::string& html, const Url& unreachableURL) override {
+        alternates.push_back({html, unreachableURL});
+    }
+    void evaluateJavaScript(const std::string& script, ScriptCompletion completion) override {
+        evaluations.push_back({script, std::move(completion)});
+    }
+
+    struct Evaluation {
+        std::string script;
+        ScriptCompletion completion;
+    };
+    struct Alternate {
+        std::string html;
+        Url unreachableURL;
+    };
+    std::vector<Evaluation> evaluations;
+    std::vector<Alternate> alternates;
+    std::vector<UrlRequest> loads;
+    std::optional<Url> currentURL;
+    NavigationDelegate* navigationDelegate = nullptr;
+    UIDelegate* uiDelegate = nullptr;
+    bool backForwardGestures = false;
+    bool loading = false;
+    std::string userAgent;
+    int reloads = 0, backItems = 0, backs = 0, forwardItems = 0, forwards = 0;
+    Rect frame;
+    // What the page gets: a copy of the configuration as it was when the web
+    // view was made, as WKWebView takes it (WebKitGTK would share it).
+    FakeWebViewConfiguration configuration;
+};
+
 // Keeps a pointer to each object it makes; the code under test owns them.
 class FakeToolkit : public Toolkit {
 public:
     std::unique_ptr<WebViewConfiguration> makeWebViewConfiguration() override {
         return keep(configuration, std::make_unique<FakeWebViewConfiguration>());
     }
-    std::unique_ptr<WebView> makeWebView(Rect frame, WebViewConfiguration& /*configuration*/) override {
+    std::unique_ptr<WebView> makeWebView(Rect frame, WebViewConfiguration& configurationMade) override {
         auto made = keep(webView, std::make_unique<FakeWebView>());
         made->frame = frame;
+        made->configuration = dynamic_cast<FakeWebViewConfiguration&>(configurationMade);
         return made;
     }
     std::unique_ptr<Window> makeWindow(Rect contentRect, unsigned styleMask) override {
@@ -179,6 +199,17 @@ public:
         return std::make_unique<MonitorToken>();
     }
 
+    std::unique_ptr<MonitorToken> addLocalMonitorForOtherMouseDownEvents(OtherMouseDownMonitor handler) override {
+        mouseMonitors.push_back(std::move(handler));
+        return std::make_unique<MonitorToken>();
+    }
+    // Delivers a press of another mouse button to the installed monitors; true when it went on.
+    bool sendOtherMouseDown(const OtherMouseDownEvent& event) {
+        for (auto& monitor : mouseMonitors)
+            if (!monitor(event)) return false;
+        return true;
+    }
+
     // Delivers a key-down to the installed monitors; true when it went on.
     bool sendKeyDown(const KeyEvent& event) {
         for (auto& monitor : monitors)
@@ -196,6 +227,7 @@ public:
 
     std::shared_ptr<Menu> mainMenu;
     std::vector<KeyEventMonitor> monitors;
+    std::vector<OtherMouseDownMonitor> mouseMonitors;
     int activations = 0;
     int terminations = 0;
 };
@@ -207,6 +239,47 @@ public:
     }
     void setBool(const std::string& key, bool value) override { values[key] = value; }
     nlohmann::json values = nlohmann::json::object();
+};
+
+// The network as the test sets it.
+class FakeNetworkMonitor : public NetworkMonitor {
+public:
+    std::unique_ptr<MonitorToken> start(std::function<void(bool)> handler) override {
+        handler_ = std::move(handler);
+        struct Token : MonitorToken {
+            explicit Token(FakeNetworkMonitor& owner) : monitor(owner) {}
+            ~Token() override { monitor.handler_ = nullptr; }
+            FakeNetworkMonitor& monitor;
+        };
+        return std::make_unique<Token>(*this);
+    }
+    // Reports the state, as the platform does.
+    void set(bool available) {
+        if (handler_) handler_(available);
+    }
+    bool started() const { return static_cast<bool>(handler_); }
+
+private:
+    std::function<void(bool)> handler_;
+};
+
+// Records each origin with how many desktop calls (reveal, open) came before it.
+class FakeDownloadOrigins : public DownloadOrigins {
+public:
+    explicit FakeDownloadOrigins(const FakeWorkspace& workspace) : workspace_(workspace) {}
+    void recordOrigin(const std::string& path, const DownloadOrigin& origin) override {
+        recorded.push_back({path, origin, workspace_.revealed.size() + workspace_.openedFiles.size()});
+    }
+
+    struct Record {
+        std::string path;
+        DownloadOrigin origin;
+        std::size_t desktopCallsBefore = 0;
+    };
+    std::vector<Record> recorded;
+
+private:
+    const FakeWorkspace& workspace_;
 };
 
 // Every port, faked.
@@ -223,6 +296,8 @@ struct FakePlatform {
     FakeFiles files;
     FakeOpenPanels openPanels;
     FakeProcesses processes;
+    FakeNetworkMonitor networkMonitor;
+    FakeDownloadOrigins downloadOrigins{workspace};
     FakeAudio audio;
     FakeSpeech speech;
     FakePermissions permissions;
@@ -230,18 +305,26 @@ struct FakePlatform {
 
     Ports ports() {
         return Ports{&application, &alerts,     &bundle,    &mainQueue, &toolkit, &urls,   &urlSession, &userDefaults,
-                     &workspace,   &files,      &openPanels, &processes, &audio,   &speech, &permissions, &diskImages};
+                     &workspace,   &files,      &openPanels, &processes, &networkMonitor, &downloadOrigins, &audio,
+                     &speech,      &permissions, &diskImages};
+    }
+    // The ports of each subsystem, for the tests that make one alone.
+    Downloads::UsedPorts downloadsPorts() { return {files, workspace, downloadOrigins, mainQueue, alerts}; }
+    Relocator::UsedPorts relocatorPorts() { return {bundle, alerts, files, diskImages, processes, application}; }
+    AgentInstaller::UsedPorts agentPorts() { return {files, processes, bundle, mainQueue, alerts}; }
+    VoiceController::UsedPorts voicePorts() {
+        return {audio, speech, permissions, userDefaults, mainQueue, alerts, workspace, urls};
     }
 };
 
 // The controller over fake ports, for the service at kTestOrigin.
 struct TestApp {
     FakePlatform platform;
-    std::shared_ptr<RecordingAppDelegate> app;
+    std::shared_ptr<AppDelegate> app;
 
-    TestApp() {
-        app = std::make_shared<RecordingAppDelegate>(
-            platform.ports(), std::get<AppConfig>(makeAppConfig(platform.urls, kTestOrigin, HostPlatform::mac, true)));
+    explicit TestApp(HostPlatform host = HostPlatform::mac) {
+        app = std::make_shared<AppDelegate>(
+            platform.ports(), std::get<AppConfig>(makeAppConfig(platform.urls, kTestOrigin, host, true)));
     }
     void launch() { app->applicationDidFinishLaunching(); }
     FakeWindow& window() { return *platform.toolkit.window; }

@@ -15,8 +15,10 @@ namespace pelko::test {
 class FakeProcesses : public Processes {
 public:
     bool isExecutableFileAtPath(const std::string& path) const override { return executables.contains(path); }
-    std::optional<int> runAndWait(const std::string& executable, const std::vector<std::string>& arguments) override {
+    std::optional<int> runAndWait(const std::string& executable, const std::vector<std::string>& arguments,
+                                  std::chrono::milliseconds timeout) override {
         runs.push_back(commandLine(executable, arguments));
+        timeouts.push_back(timeout);
         if (statuses.empty()) return 0;
         const auto status = statuses.front();
         statuses.pop_front();
@@ -31,6 +33,7 @@ public:
     std::set<std::string> executables{"/bin/launchctl"};
     std::deque<std::optional<int>> statuses;
     std::vector<std::vector<std::string>> runs;
+    std::vector<std::chrono::milliseconds> timeouts;  // of each run
     std::vector<std::vector<std::string>> launched;
 
 private:

@@ -29,15 +29,17 @@ struct FakeEngineRecord {
 
 class FakeAudioEngine : public AudioEngine, AudioInputNode {
 public:
-    FakeAudioEngine(std::shared_ptr<FakeEngineRecord> record, AudioFormat format, bool startSucceeds)
-        : record_(std::move(record)), format_(format), startSucceeds_(startSucceeds) {}
+    FakeAudioEngine(std::shared_ptr<FakeEngineRecord> record, AudioFormat format, bool startSucceeds, bool tapSucceeds)
+        : record_(std::move(record)), format_(format), startSucceeds_(startSucceeds), tapSucceeds_(tapSucceeds) {}
     ~FakeAudioEngine() override { record_->alive = false; }
     AudioInputNode& inputNode() override { return *this; }
     bool start() override { return record_->running = startSucceeds_; }
     void stop() override { record_->running = false; }
     AudioFormat outputFormatForBus(int /*bus*/) const override { return format_; }
-    void installTapOnBus(int bus, unsigned bufferSize, const AudioFormat& format, AudioTapBlock block) override {
+    bool installTapOnBus(int bus, unsigned bufferSize, const AudioFormat& format, AudioTapBlock block) override {
+        if (!tapSucceeds_) return false;
         *record_ = FakeEngineRecord{true, record_->running, true, bus, bufferSize, format, std::move(block)};
+        return true;
     }
     void removeTapOnBus(int bus) override {
         if (bus != record_->tapBus) return;
@@ -49,15 +51,17 @@ private:
     std::shared_ptr<FakeEngineRecord> record_;
     AudioFormat format_;
     bool startSucceeds_;
+    bool tapSucceeds_;
 };
 
 class FakeAudio : public Audio {
 public:
     std::unique_ptr<AudioEngine> makeAudioEngine() override {
+        if (!makesEngines) return nullptr;
         const bool succeeds = startOutcomes.empty() || startOutcomes.front();
         if (!startOutcomes.empty()) startOutcomes.pop_front();
         engines.push_back(std::make_shared<FakeEngineRecord>());
-        return std::make_unique<FakeAudioEngine>(engines.back(), inputFormat, succeeds);
+        return std::make_unique<FakeAudioEngine>(engines.back(), inputFormat, succeeds, tapsSucceed);
     }
     // Feeds one buffer through every installed tap, as the audio thread would.
     void capture(const AudioPCMBuffer& buffer) {
@@ -71,8 +75,10 @@ public:
     }
 
     std::vector<std::shared_ptr<FakeEngineRecord>> engines;  // every engine made, in order
+    bool makesEngines = true;                                // false: there is no audio input at all
     AudioFormat inputFormat{48000, 1};
     std::deque<bool> startOutcomes;  // whether the next engines start; when empty, they do
+    bool tapsSucceed = true;         // false: the platform refuses the tap (an exception on macOS)
 };
 
 class FakeRecognitionRequest : public SpeechAudioBufferRecognitionRequest {

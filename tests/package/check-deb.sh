@@ -1,9 +1,14 @@
 #!/usr/bin/env bash
 # Builds the Debian package and checks it the way a user meets it: its files
 # and fields, then apt-get install, pelko --version from the installed path,
-# the desktop entry, and apt-get remove leaving nothing behind. Installing
-# touches the system, so a machine that already has pelko installed is left
-# alone (CI, which never has, fails instead).
+# the desktop entry, and apt-get remove leaving nothing behind.
+#
+# Installing touches the system, so it is done only where CI is set (a fresh
+# machine) or when asked with --install. Elsewhere, on a contributor's own
+# machine, the package is unpacked with dpkg-deb into a temporary folder and
+# its binary and desktop entry are checked there. A machine that already has
+# pelko installed is never touched (CI, which never has, fails instead).
+#   tests/package/check-deb.sh [--install]
 set -euo pipefail
 cd "$(dirname "$0")/../.."
 
@@ -36,6 +41,31 @@ for d in pocketsphinx-en-us libwebkitgtk-6.0-4 libgtk-4-1 libpulse0 libpocketsph
 done
 echo "   Depends: $depends"
 
+install=
+case "${CI:-}" in "" | false | 0) ;; *) install=1 ;; esac
+[ "${1:-}" = --install ] && install=1
+
+# The binary and the desktop entry as a package puts them, under `root`.
+check_files() {
+  local root=$1 where=$2
+  printed=$(env -u DISPLAY -u WAYLAND_DISPLAY "$root/usr/bin/pelko" --version) || fail "$where: pelko --version failed"
+  [ "$printed" = "$version" ] || fail "$where: pelko --version printed \"$printed\", not $version"
+  missing=$(ldd "$root/usr/bin/pelko" | grep 'not found' || true)
+  [ -z "$missing" ] || fail "$where: the binary lacks libraries: $missing"
+  desktop-file-validate "$root/usr/share/applications/ai.pelko.Desktop.desktop" || fail "$where: the desktop entry is not valid"
+  echo "   $where: pelko --version prints $printed; the desktop entry is valid"
+}
+
+if [ -z "$install" ]; then
+  echo "   not installed, as CI is not set: checked unpacked with dpkg-deb (tests/package/check-deb.sh --install installs, runs and removes it)"
+  unpacked=$(mktemp -d)
+  trap 'rm -rf "$unpacked"' EXIT
+  dpkg-deb -x "$deb" "$unpacked"
+  check_files "$unpacked" unpacked
+  exit 0
+fi
+echo "   installing it with apt-get, running it and removing it again"
+
 if dpkg-query -W -f='${Status}' pelko 2>/dev/null | grep -q 'install ok installed'; then
   [ "${CI:-}" = true ] && fail "pelko is installed before the check"
   echo "   pelko is installed on this machine: install and removal not checked, to leave it as it is"
@@ -51,12 +81,7 @@ fi
 installed=$(dpkg-query -L pelko)
 
 # Without a display: printing the version must not need one.
-printed=$(env -u DISPLAY -u WAYLAND_DISPLAY /usr/bin/pelko --version) || fail "pelko --version failed"
-[ "$printed" = "$version" ] || fail "pelko --version printed \"$printed\", not $version"
-missing=$(ldd /usr/bin/pelko | grep 'not found' || true)
-[ -z "$missing" ] || fail "the installed binary lacks libraries: $missing"
-desktop-file-validate /usr/share/applications/ai.pelko.Desktop.desktop || fail "the desktop entry is not valid"
-echo "   installed: pelko --version prints $printed; the desktop entry is valid"
+check_files "" installed
 
 DEBIAN_FRONTEND=noninteractive $SUDO apt-get remove -y -qq pelko >/dev/null
 trap - EXIT

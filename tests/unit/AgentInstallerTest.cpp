@@ -57,7 +57,7 @@ TEST_P(AgentRequests, DoWhatTheFilesAndLaunchdCallFor) {
     if (c.launchctlMissing) platform.processes.executables.clear();
     platform.files.home = c.home;
     platform.bundle.path = c.bundle;
-    AgentInstaller installer(platform.ports());
+    AgentInstaller installer(platform.agentPorts());
 
     if (c.setup)
         installer.setupIMessageAgent(c.pairingCode, "https://pelko.test/api");
@@ -71,6 +71,11 @@ TEST_P(AgentRequests, DoWhatTheFilesAndLaunchdCallFor) {
     std::vector<std::vector<std::string>> runs;
     for (const auto& subcommand : c.runs) runs.push_back(launchctl(subcommand));
     EXPECT_EQ(platform.processes.runs, runs);
+    // launchctl blocks the main thread: never without an end.
+    for (const auto timeout : platform.processes.timeouts) {
+        EXPECT_GT(timeout.count(), 0);
+        EXPECT_LE(timeout, std::chrono::seconds(30));
+    }
     ASSERT_EQ(platform.alerts.shown.size(), c.alertTitle.empty() ? 0u : 1u);
     if (!c.alertTitle.empty()) {
         EXPECT_EQ(platform.alerts.shown[0].title, c.alertTitle);
@@ -158,7 +163,7 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(AgentInstaller, WritesTheJobForThisBundleAndTheCodeAsSent) {
     FakePlatform platform;
     platform.files.existing = kHelper;
-    AgentInstaller installer(platform.ports());
+    AgentInstaller installer(platform.agentPorts());
     installer.setupIMessageAgent("a&b<c>", "https://pelko.test/api");
     const std::string helper = kBundle + "/Contents/Resources/imessage-agent";
     EXPECT_EQ(platform.files.contents[kPlist],
@@ -171,7 +176,7 @@ TEST(AgentInstaller, ALaterRequestCancelsAPendingBootstrap) {
         FakePlatform platform;
         platform.files.existing = kHelper;
         platform.processes.statuses = {0, 5, 3};
-        AgentInstaller installer(platform.ports());
+        AgentInstaller installer(platform.agentPorts());
         installer.setupIMessageAgent("ABC-234", "https://pelko.test/api");
         if (setupAgain)
             installer.setupIMessageAgent("DEF-567", "https://pelko.test/api");
@@ -187,7 +192,7 @@ TEST(AgentInstaller, ALaterRequestCancelsAPendingBootstrap) {
 TEST(AgentInstaller, LaunchctlSucceedsOnlyWhenItRanAndExitedWithZero) {
     FakePlatform platform;
     platform.processes.statuses = {0, 1, std::nullopt};
-    AgentInstaller installer(platform.ports());
+    AgentInstaller installer(platform.agentPorts());
     EXPECT_TRUE(installer.runLaunchctl({"list"}));
     EXPECT_FALSE(installer.runLaunchctl({"list"}));
     EXPECT_FALSE(installer.runLaunchctl({"list"}));

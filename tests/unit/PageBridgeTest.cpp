@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include "agent/AgentFiles.h"
 #include "fakes/FakePlatform.h"
 #include "web/BridgeMessage.h"
 #include "web/DesktopInfoScript.h"
@@ -68,13 +69,20 @@ TEST(PageBridge, AnOriginWithoutAHostMatchesNothingNotEvenItself) {
 
 TEST(PageBridge, TheControllerActsOnlyOnTheServicesMessages) {
     TestApp t;
+    const std::string bundle = t.platform.bundle.path, home = t.platform.files.home;
+    t.platform.files.existing = {helperExecutablePath(bundle), helperScriptPath(bundle)};
     t.launch();
     t.app->didReceiveScriptMessage(message({{"type", "setupIMessage"}, {"pairingCode", 7}}));
-    t.app->didReceiveScriptMessage(message({{"type", "disconnectIMessage"}}));
     t.app->didReceiveScriptMessage(message({{"type", "setupIMessage"}}, {"https", "ads.example", 0}));
+    t.app->didReceiveScriptMessage(message({{"type", "disconnectIMessage"}}, {"https", "ads.example", 0}));
     t.app->didReceiveScriptMessage(message({{"type", "voice"}, {"event", "dictate"}}, {"https", "ads.example", 0}));
-    EXPECT_EQ(t.app->hookCalls,
-              (std::vector<std::string>{"relocate", "checkForUpdate", "setup  https://pelko.test/api", "disconnect"}));
+    // One setup, the page's missing values given their defaults; nothing from the other origin.
+    EXPECT_EQ(t.platform.files.contents.at(agentPropertyListPath(home)),
+              agentPropertyList(helperExecutablePath(bundle), helperScriptPath(bundle), "", kDefaultApi,
+                                agentLogDirectory(home)));
+    EXPECT_EQ(t.platform.processes.runs.size(), 2u);  // bootout, bootstrap
+    t.app->didReceiveScriptMessage(message({{"type", "disconnectIMessage"}}));
+    EXPECT_EQ(t.platform.processes.runs.size(), 3u);
     EXPECT_EQ(t.platform.permissions.microphoneRequests, 0);
     t.app->didReceiveScriptMessage(message({{"type", "voice"}, {"event", "dictate"}}));
     EXPECT_EQ(t.platform.permissions.microphoneRequests, 1);

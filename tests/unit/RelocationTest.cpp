@@ -48,7 +48,7 @@ TEST_P(RelocationAtLaunch, AsksMovesAndRelaunchesOnlyWhereItShould) {
     platform.files.existing = c.existing;
     if (!c.failingPath.empty()) platform.files.failing[c.failingPath] = "You don't have permission.";
     platform.diskImages.mounted = c.diskImages;
-    Relocator relocator(platform.ports());
+    Relocator relocator(platform.relocatorPorts());
 
     const bool relaunching = relocator.relocateToApplicationsIfNeeded();
 

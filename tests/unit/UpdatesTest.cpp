@@ -68,13 +68,13 @@ std::vector<std::string> titles(const FakeAlerts& alerts) {
 
 std::vector<std::string> runCheck(const CheckCase& c, bool manual, std::vector<std::string>* messages = nullptr) {
     TestApp t;
-    t.app->checksForUpdates = !manual;  // the silent check runs at launch
-    t.launch();
+    t.launch();  // the silent check asks at launch; the manual one answers the second request
     t.platform.alerts.answers = {kAlertFirstButtonReturn + 1};  // "Later"
     if (manual) t.app->checkForUpdateManual();
-    EXPECT_EQ(t.platform.urlSession.requests.size(), 1u);
-    EXPECT_EQ(t.platform.urlSession.requests[0].url.absoluteString, std::string(kTestOrigin) + "/desktop-latest.json");
-    t.platform.urlSession.requests[0].completion(c.body, UrlResponse{c.status}, c.error);
+    EXPECT_EQ(t.platform.urlSession.requests.size(), manual ? 2u : 1u);
+    auto& request = t.platform.urlSession.requests.back();
+    EXPECT_EQ(request.url.absoluteString, std::string(kTestOrigin) + "/desktop-latest.json");
+    request.completion(c.body, UrlResponse{c.status}, c.error);
     t.platform.mainQueue.runUntilIdle();
     if (messages) {
         for (const auto& alert : t.platform.alerts.shown) messages->push_back(alert.message);
@@ -144,7 +144,6 @@ TEST(UpdatePrompt, DownloadLoadsTheAddressAndLaterOrABadAddressDoNothing) {
 
 TEST(UpdateChecks, EachManualCheckAnswersAndNoneOutlivesTheController) {
     auto t = std::make_unique<TestApp>();
-    t->app->checksForUpdates = true;
     t->launch();  // the silent check, still unanswered
     t->app->checkForUpdateManual();
     t->app->checkForUpdateManual();

@@ -50,7 +50,7 @@ struct VoiceHarness {
 
     VoiceHarness() { makeController(); }
 
-    void makeController() { voice = std::make_shared<VoiceController>(webView, platform.ports()); }
+    void makeController() { voice = std::make_shared<VoiceController>(webView, platform.voicePorts()); }
 
     void run() { platform.mainQueue.runUntilIdle(); }
     void advance(int ms) { platform.mainQueue.advance(Duration{ms}); }

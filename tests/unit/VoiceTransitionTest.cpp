@@ -181,6 +181,21 @@ INSTANTIATE_TEST_SUITE_P(
                        EXPECT_FALSE(h.engine().alive);
                        EXPECT_TRUE(h.platform.speech.recognizer->tasks.empty());
                    }},
+        Transition{"pttNoAudioEngine", [](VoiceHarness& h) { h.platform.audio.makesEngines = false; },
+                   pushToTalkGranted, VoiceState::idle, text::kMicFailed, {}, false},
+        // No usable input device: a format of nothing, or a tap the platform refuses.
+        Transition{"pttNoInputSampleRate", [](VoiceHarness& h) { h.platform.audio.inputFormat = {0, 1}; },
+                   pushToTalkGranted, VoiceState::idle, text::kMicFailed, {}, false,
+                   [](VoiceHarness& h) { EXPECT_FALSE(h.platform.audio.anyCapturing()); }},
+        Transition{"pttNoInputChannels", [](VoiceHarness& h) { h.platform.audio.inputFormat = {48000, 0}; },
+                   pushToTalkGranted, VoiceState::idle, text::kMicFailed, {}, false,
+                   [](VoiceHarness& h) { EXPECT_FALSE(h.platform.audio.anyCapturing()); }},
+        Transition{"dictationTapRefused", [](VoiceHarness& h) { h.platform.audio.tapsSucceed = false; },
+                   dictateGranted, VoiceState::idle, text::kMicFailed, {"clearWatcher", "event:idle"}, false,
+                   [](VoiceHarness& h) {
+                       EXPECT_FALSE(h.platform.audio.anyCapturing());
+                       EXPECT_TRUE(h.platform.speech.recognizer->tasks.empty());
+                   }},
         // The page falls silent as a recording starts; nothing comes back from that script.
         Transition{"silencingThePageLeavesNothingToFail", idle, dictateGranted, VoiceState::recording,
                    text::kListeningStarted, {"clearWatcher", "silence", "event:recording"}, true,
@@ -309,6 +324,8 @@ INSTANTIATE_TEST_SUITE_P(
                    VoiceState::awaitingReply, text::kWaiting, {}, false},
         Transition{"insertOk", inserting, succeed, VoiceState::idle, text::kReady, {}, false},
         Transition{"insertFailed", inserting, fail, VoiceState::idle, text::kComposer, {}, false},
+        Transition{"pushToTalkAfterADictationSends", seq(inserting, succeed), seq(stoppedPushToTalk, final(kRawHello)),
+                   VoiceState::idle, "Sending: " + kHello, {"silence", "submit"}, false},
         // Reply events.
         Transition{"replyStarted", awaitingReply, reply("replyStarted"), VoiceState::idle, text::kSpeaking, {}, false},
         Transition{"resetAfterSixSeconds", speaking, after(6000), VoiceState::idle, text::kReady, {}, false},

@@ -2,6 +2,9 @@
 
 #include <gtk/gtk.h>
 
+#include "gtk/app/WindowPort.h"
+#include "gtk/system/GObjectRef.h"
+
 namespace pelko::gtk {
 
 namespace {
@@ -27,6 +30,8 @@ void onUnrealize(GtkWidget* /*dialog*/, gpointer data) {
 int AlertsPort::runModal(const AlertSpec& alert) {
     GtkWindow* parent = application_ ? gtk_application_get_active_window(application_) : nullptr;
     if (parent && !gtk_widget_get_visible(GTK_WIDGET(parent))) parent = nullptr;
+    // Kept to give the keyboard back to once the alert is gone.
+    const auto keptParent = GObjectRef<GtkWindow>::retain(parent);
 
     GtkWidget* dialog = gtk_message_dialog_new(parent, GTK_DIALOG_MODAL, GTK_MESSAGE_OTHER, GTK_BUTTONS_NONE, "%s",
                                                alert.title.c_str());
@@ -55,6 +60,7 @@ int AlertsPort::runModal(const AlertSpec& alert) {
     gtk_window_destroy(GTK_WINDOW(dialog));
     g_object_unref(dialog);
     g_main_loop_unref(run.loop);
+    if (WindowPort* port = WindowPort::fromGtkWindow(keptParent.get())) port->returnFocusToContent();
 
     const int last = kAlertFirstButtonReturn + static_cast<int>(buttons.size()) - 1;
     if (run.response >= kAlertFirstButtonReturn && run.response <= last) return run.response;

@@ -8,6 +8,8 @@
 
 typedef struct _GdkEvent GdkEvent;
 typedef struct _GtkApplication GtkApplication;
+typedef struct _GtkWidget GtkWidget;
+typedef struct _GtkWindow GtkWindow;
 
 namespace pelko::gtk {
 
@@ -29,9 +31,11 @@ public:
     void terminate() override;
     void setMainMenu(std::shared_ptr<Menu> menu) override;
     std::unique_ptr<MonitorToken> addLocalMonitorForKeyDownEvents(KeyEventMonitor handler) override;
+    std::unique_ptr<MonitorToken> addLocalMonitorForOtherMouseDownEvents(OtherMouseDownMonitor handler) override;
 
     // Key-downs in this window go to the monitors, then to the menus' key
-    // equivalents, before any view sees them.
+    // equivalents, before any view sees them; so do presses of the other
+    // mouse buttons, to their monitors.
     void attachWindow(WindowPort& window);
     // Does what a first-responder menu command does on this platform.
     void performStandardCommand(MenuAction action);
@@ -42,11 +46,14 @@ public:
     struct KeyDispatch;
 
 private:
+    void showAboutPanel(GtkWindow* parent);
+
     GtkApplication* application_;
     std::string applicationName_;
     std::string version_;
     std::shared_ptr<KeyDispatch> dispatch_;
     std::unique_ptr<MenuBar> menuBar_;
+    GtkWidget* aboutPanel_ = nullptr;  // while it exists
 };
 
 }  // namespace pelko::gtk

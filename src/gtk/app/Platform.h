@@ -10,8 +10,10 @@
 #include "gtk/system/BundlePort.h"
 #include "gtk/system/DataDirectories.h"
 #include "gtk/system/DiskImagesPort.h"
+#include "gtk/system/DownloadOriginsPort.h"
 #include "gtk/system/FilesPort.h"
 #include "gtk/system/MainQueuePort.h"
+#include "gtk/system/NetworkMonitorPort.h"
 #include "gtk/system/ProcessesPort.h"
 #include "gtk/system/SettingsFile.h"
 #include "gtk/system/UrlSessionPort.h"
@@ -69,6 +71,8 @@ private:
     FilesPort files_;
     OpenPanelsPort openPanels_;
     ProcessesPort processes_;
+    NetworkMonitorPort networkMonitor_;
+    DownloadOriginsPort downloadOrigins_;
     AudioPort audio_;
     SpeechPort speech_;
     PermissionsPort permissions_;

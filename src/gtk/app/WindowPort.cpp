@@ -42,6 +42,7 @@ WindowPort::WindowPort(GtkApplication* application, SettingsFile& settings, Rect
     g_signal_connect(window_, "close-request", G_CALLBACK(&WindowPort::onCloseRequest), this);
     g_signal_connect(window_, "notify::default-width", G_CALLBACK(&WindowPort::onDefaultSizeChanged), this);
     g_signal_connect(window_, "notify::default-height", G_CALLBACK(&WindowPort::onDefaultSizeChanged), this);
+    g_signal_connect(window_, "notify::focus-widget", G_CALLBACK(&WindowPort::onFocusWidgetChanged), this);
     if (application_) {
         menubarHandler_ = g_signal_connect(application_, "notify::menubar",
                                            G_CALLBACK(&WindowPort::onMenubarChanged), this);
@@ -51,6 +52,7 @@ WindowPort::WindowPort(GtkApplication* application, SettingsFile& settings, Rect
 }
 
 WindowPort::~WindowPort() {
+    if (menuFocusSource_) g_source_remove(menuFocusSource_);
     if (saveSource_) {
         g_source_remove(saveSource_);
         saveSource_ = 0;
@@ -121,6 +123,46 @@ void WindowPort::orderOut() {
 }
 
 bool WindowPort::isVisible() const { return gtk_widget_get_visible(GTK_WIDGET(window_)); }
+
+void WindowPort::returnFocusToContent() {
+    if (!isVisible()) return;
+    gtk_window_present(window_);
+    if (content_) gtk_widget_grab_focus(content_);
+}
+
+namespace {
+
+// A menu of the bar is open while the keyboard is in one of its popovers
+// and that popover shows; a closed one may keep the focus it had.
+bool inOpenMenu(GtkWidget* focus) {
+    GtkWidget* popover = gtk_widget_get_ancestor(focus, GTK_TYPE_POPOVER);
+    return popover && gtk_widget_get_mapped(popover);
+}
+
+}  // namespace
+
+void WindowPort::onFocusWidgetChanged(void* /*object*/, void* /*pspec*/, void* data) {
+    auto* self = static_cast<WindowPort*>(data);
+    GtkWidget* focus = gtk_window_get_focus(self->window_);
+    if (!focus || !gtk_widget_is_ancestor(focus, self->menuBar_) || inOpenMenu(focus)) return;
+    // A closed menu leaves the keyboard on the bar, where typing goes
+    // nowhere. Looked at again once GTK is done moving it: going from one
+    // menu to the next passes through the bar.
+    // Before the next key event is handled.
+    if (!self->menuFocusSource_) {
+        self->menuFocusSource_ = g_idle_add_full(G_PRIORITY_HIGH, &WindowPort::focusContentAfterMenu, self, nullptr);
+    }
+}
+
+int WindowPort::focusContentAfterMenu(void* data) {
+    auto* self = static_cast<WindowPort*>(data);
+    self->menuFocusSource_ = 0;
+    GtkWidget* focus = gtk_window_get_focus(self->window_);
+    if (focus && gtk_widget_is_ancestor(focus, self->menuBar_) && !inOpenMenu(focus) && self->content_) {
+        gtk_widget_grab_focus(self->content_);
+    }
+    return G_SOURCE_REMOVE;
+}
 
 int WindowPort::onCloseRequest(GtkWindow* /*window*/, void* data) {
     auto* self = static_cast<WindowPort*>(data);

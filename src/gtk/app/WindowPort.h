@@ -38,6 +38,10 @@ public:
     void orderOut() override;
     bool isVisible() const override;
 
+    // Brings the window forward with the keyboard in its content, as after
+    // an alert or a file chooser of its own closes. A hidden window stays hidden.
+    void returnFocusToContent();
+
     GtkWindow* gtkWindow() const { return window_; }
     GtkWidget* contentWidget() const { return content_; }
     Size contentSize() const { return contentSize_; }
@@ -49,6 +53,8 @@ private:
     static void onDefaultSizeChanged(void* object, void* pspec, void* self);
     static void onMenubarChanged(void* object, void* pspec, void* self);
     static int saveSoon(void* self);
+    static void onFocusWidgetChanged(void* object, void* pspec, void* self);
+    static int focusContentAfterMenu(void* self);
 
     void updateMenuBar();
     int menuBarHeight() const;
@@ -67,6 +73,7 @@ private:
     std::string autosaveName_;
     bool applyingSize_ = false;
     unsigned saveSource_ = 0;
+    unsigned menuFocusSource_ = 0;
     unsigned long menubarHandler_ = 0;
 };
 

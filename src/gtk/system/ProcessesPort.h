@@ -8,7 +8,8 @@ namespace pelko::gtk {
 class ProcessesPort : public Processes {
 public:
     bool isExecutableFileAtPath(const std::string& path) const override;
-    std::optional<int> runAndWait(const std::string& executable, const std::vector<std::string>& arguments) override;
+    std::optional<int> runAndWait(const std::string& executable, const std::vector<std::string>& arguments,
+                                  std::chrono::milliseconds timeout) override;
     // The program is left to init to reap, so nothing waits for it here.
     bool launch(const std::string& executable, const std::vector<std::string>& arguments) override;
     unsigned realUserId() const override;

@@ -4,10 +4,12 @@ namespace pelko::gtk {
 
 AudioFormat CaptureTap::outputFormatForBus(int bus) const { return bus == 0 ? kCaptureFormat : AudioFormat{}; }
 
-void CaptureTap::installTapOnBus(int bus, unsigned /*bufferSize*/, const AudioFormat& /*format*/, AudioTapBlock block) {
-    if (bus != 0) return;
+bool CaptureTap::installTapOnBus(int bus, unsigned /*bufferSize*/, const AudioFormat& format, AudioTapBlock block) {
+    // One bus, delivered in the capture format only: nothing converts here.
+    if (bus != 0 || format != kCaptureFormat) return false;
     std::lock_guard lock(mutex_);
     block_ = std::move(block);
+    return true;
 }
 
 void CaptureTap::removeTapOnBus(int bus) {

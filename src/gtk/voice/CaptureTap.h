@@ -27,7 +27,7 @@ class CaptureTap final : public AudioInputNode {
 public:
     AudioFormat outputFormatForBus(int bus) const override;
     // There is only bus 0: a tap on another bus is never called.
-    void installTapOnBus(int bus, unsigned bufferSize, const AudioFormat& format, AudioTapBlock block) override;
+    bool installTapOnBus(int bus, unsigned bufferSize, const AudioFormat& format, AudioTapBlock block) override;
     void removeTapOnBus(int bus) override;
 
     // Before a capture thread starts: sample times count from 0 again and

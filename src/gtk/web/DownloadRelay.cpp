@@ -82,12 +82,22 @@ std::optional<Url> requestUrl(WebKitDownload* download) {
     return UrlsPort().urlFromString(uri);
 }
 
+// The page the download came from, as the request's Referer names it.
+std::optional<Url> referrerUrl(WebKitDownload* download) {
+    WebKitURIRequest* request = webkit_download_get_request(download);
+    SoupMessageHeaders* headers = request ? webkit_uri_request_get_http_headers(request) : nullptr;
+    const char* referrer = headers ? soup_message_headers_get_one(headers, "Referer") : nullptr;
+    if (!referrer) return std::nullopt;
+    return UrlsPort().urlFromString(referrer);
+}
+
 void onDownloadStarted(WebKitNetworkSession* /*session*/, WebKitDownload* download, gpointer data) {
     auto shared = *static_cast<std::shared_ptr<DownloadRelay::Shared>*>(data);
     if (!shared->alive) return;
     auto tracked = std::make_shared<TrackedDownload>();
     tracked->ref.id = shared->nextId++;
     tracked->ref.originalRequestURL = requestUrl(download);
+    tracked->ref.referrerURL = referrerUrl(download);
     tracked->delegate = shared->delegate;
     g_object_set_data_full(G_OBJECT(download), kTrackedKey, new std::shared_ptr<TrackedDownload>(tracked),
                            [](gpointer holder) { delete static_cast<std::shared_ptr<TrackedDownload>*>(holder); });

@@ -15,6 +15,7 @@ namespace {
 struct PendingChooser {
     OpenPanelCompletion completion;
     bool resolvesLinks = true;
+    GObjectRef<GtkWindow> window;  // gets the keyboard back when the chooser goes
 };
 
 // A link's target when asked for; a dangling link stays as the user chose it.
@@ -43,6 +44,7 @@ void onResponse(GtkNativeDialog* dialog, int response, gpointer data) {
     // Cancel, the close button and Escape all answer "no files".
     pending->completion(response == GTK_RESPONSE_ACCEPT ? chosenFiles(GTK_FILE_CHOOSER(dialog), pending->resolvesLinks)
                                                         : std::nullopt);
+    if (WindowPort* port = WindowPort::fromGtkWindow(pending->window.get())) port->returnFocusToContent();
     // The reference it was made with; its state goes with it.
     g_object_unref(dialog);
 }
@@ -59,7 +61,8 @@ void OpenPanelsPort::beginSheetModalForWindow(Window& window, const OpenPanelOpt
     gtk_file_chooser_set_select_multiple(GTK_FILE_CHOOSER(chooser), options.allowsMultipleSelection);
     // Dropped unanswered (the chooser finalized without a response), the completion answers none itself.
     g_signal_connect_data(
-        chooser, "response", G_CALLBACK(onResponse), new PendingChooser{std::move(completion), options.resolvesAliases},
+        chooser, "response", G_CALLBACK(onResponse), new PendingChooser{std::move(completion), options.resolvesAliases,
+                           GObjectRef<GtkWindow>::retain(port ? port->gtkWindow() : nullptr)},
         [](gpointer data, GClosure*) { delete static_cast<PendingChooser*>(data); }, GConnectFlags(0));
     // The reference it was made with keeps it alive until it answers.
     gtk_native_dialog_show(GTK_NATIVE_DIALOG(chooser));

@@ -2,6 +2,8 @@
 
 #include <webkit/webkit.h>
 
+#include <utility>
+
 #include "gtk/app/StartupTrace.h"
 #include "gtk/web/DecisionAnswers.h"
 #include "gtk/web/JscJson.h"
@@ -119,6 +121,14 @@ std::optional<Url> WebViewPort::url() const {
     return urls_.urlFromString(uri);
 }
 
+bool WebViewPort::isLoading() const { return webkit_web_view_is_loading(view_.get()); }
+
+void WebViewPort::loadAlternateHTML(const std::string& html, const Url& unreachableURL) {
+    // Its load starts later, after the failed one has finished: no policy is asked for it.
+    alternatePending_ = true;
+    webkit_web_view_load_alternate_html(view_.get(), html.c_str(), unreachableURL.absoluteString.c_str(), nullptr);
+}
+
 void WebViewPort::evaluateJavaScript(const std::string& script, ScriptCompletion completion) {
     webkit_web_view_evaluate_javascript(view_.get(), script.c_str(), static_cast<gssize>(script.size()), nullptr,
                                         nullptr, nullptr, onEvaluated, new Evaluation{std::move(completion)});
@@ -191,6 +201,8 @@ void WebViewPort::onLoadChanged(WebKitWebView* /*view*/, int loadEvent, void* da
     case WEBKIT_LOAD_STARTED:
         traceStartup("load-started");
         self->loadFailed_ = false;
+        self->loadTimedOut_ = false;
+        self->loadIsAlternate_ = std::exchange(self->alternatePending_, false);
         break;
     case WEBKIT_LOAD_COMMITTED:
         traceStartup("page-committed");
@@ -200,21 +212,38 @@ void WebViewPort::onLoadChanged(WebKitWebView* /*view*/, int loadEvent, void* da
         traceStartup("load-finished");
         self->cancelLoadTimeout();
         // A failed load ends with FINISHED as well; only a completed one is reported.
-        if (!self->loadFailed_ && self->navigationDelegate_) self->navigationDelegate_->didFinishNavigation();
+        if (!self->loadFailed_ && !self->loadIsAlternate_ && self->navigationDelegate_) {
+            self->navigationDelegate_->didFinishNavigation();
+        }
         break;
     default: break;
     }
 }
 
-int WebViewPort::onLoadFailed(WebKitWebView* /*view*/, int /*loadEvent*/, const char* /*uri*/, void* /*error*/,
-                                 void* data) {
-    static_cast<WebViewPort*>(data)->loadFailed_ = true;
-    return FALSE;  // what the page shows then is the web view's own business
+int WebViewPort::onLoadFailed(WebKitWebView* /*view*/, int /*loadEvent*/, const char* uri, void* errorPointer,
+                              void* data) {
+    auto* self = static_cast<WebViewPort*>(data);
+    self->loadFailed_ = true;
+    if (self->loadIsAlternate_ || !self->navigationDelegate_) return FALSE;
+    const auto* error = static_cast<const GError*>(errorPointer);
+    NavigationError failure;
+    // A load this port stopped at the request's time-out timed out; WebKit only knows it was stopped.
+    if (std::exchange(self->loadTimedOut_, false)) {
+        failure.domain = g_quark_to_string(G_IO_ERROR);
+        failure.code = G_IO_ERROR_TIMED_OUT;
+    } else if (error) {
+        failure.domain = g_quark_to_string(error->domain);
+        failure.code = error->code;
+    }
+    if (uri) failure.failingURL = self->urls_.urlFromString(uri);
+    // Handled: the web view shows no error page of its own over the delegate's.
+    return self->navigationDelegate_->didFailNavigation(failure) ? TRUE : FALSE;
 }
 
 int WebViewPort::onLoadTimeout(void* data) {
     auto* self = static_cast<WebViewPort*>(data);
     self->loadTimeout_ = 0;
+    self->loadTimedOut_ = true;
     webkit_web_view_stop_loading(self->view_.get());
     return G_SOURCE_REMOVE;
 }

@@ -34,6 +34,10 @@ public:
     bool canGoForward() const override;
     void goForward() override;
     std::optional<Url> url() const override;
+    bool isLoading() const override;
+    // webkit_web_view_load_alternate_html: the history keeps `unreachableURL`
+    // for the page, so Back leaves it and Reload loads that URL again.
+    void loadAlternateHTML(const std::string& html, const Url& unreachableURL) override;
     void evaluateJavaScript(const std::string& script, ScriptCompletion completion = nullptr) override;
 
     GtkWidget* widget() const;
@@ -58,6 +62,11 @@ private:
     NavigationDelegate* navigationDelegate_ = nullptr;
     UIDelegate* uiDelegate_ = nullptr;
     bool loadFailed_ = false;
+    bool loadTimedOut_ = false;
+    // Alternate content asked for and not yet started, and whether the load
+    // under way is alternate content: no delegate hears of its load.
+    bool alternatePending_ = false;
+    bool loadIsAlternate_ = false;
     unsigned loadTimeout_ = 0;
 };
 

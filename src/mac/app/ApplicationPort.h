@@ -21,6 +21,7 @@ public:
     void terminate() override;
     void setMainMenu(std::shared_ptr<Menu> menu) override;
     std::unique_ptr<MonitorToken> addLocalMonitorForKeyDownEvents(KeyEventMonitor handler) override;
+    std::unique_ptr<MonitorToken> addLocalMonitorForOtherMouseDownEvents(OtherMouseDownMonitor handler) override;
 
 private:
     std::shared_ptr<Menu> menu_;  // the model the main menu shows

@@ -19,6 +19,15 @@ KeyEvent keyEventFrom(NSEvent* event) {
     return out;
 }
 
+OtherMouseDownEvent otherMouseDownFrom(NSEvent* event) {
+    OtherMouseDownEvent out;
+    NSWindow* window = event.window;
+    out.window = window ? WindowPort::portFor(window) : nullptr;
+    out.inForeignWindow = window && !out.window;
+    out.buttonNumber = static_cast<long>(event.buttonNumber);
+    return out;
+}
+
 // Removes the monitor when the token goes.
 class EventMonitorToken : public MonitorToken {
 public:
@@ -50,6 +59,14 @@ std::unique_ptr<MonitorToken> ApplicationPort::addLocalMonitorForKeyDownEvents(K
     id monitor = [NSEvent addLocalMonitorForEventsMatchingMask:NSEventMaskKeyDown
                                                        handler:^NSEvent* _Nullable(NSEvent* event) {
                                                            return handler(keyEventFrom(event)) ? event : nil;
+                                                       }];
+    return std::make_unique<EventMonitorToken>(monitor);
+}
+
+std::unique_ptr<MonitorToken> ApplicationPort::addLocalMonitorForOtherMouseDownEvents(OtherMouseDownMonitor handler) {
+    id monitor = [NSEvent addLocalMonitorForEventsMatchingMask:NSEventMaskOtherMouseDown
+                                                       handler:^NSEvent* _Nullable(NSEvent* event) {
+                                                           return handler(otherMouseDownFrom(event)) ? event : nil;
                                                        }];
     return std::make_unique<EventMonitorToken>(monitor);
 }

@@ -26,6 +26,8 @@ NS_ASSUME_NONNULL_BEGIN
 @property(nonatomic, assign, nullable) pelko::UIDelegate* uiDelegate;
 @property(nonatomic, assign, nullable) pelko::DownloadDelegate* downloadDelegate;
 @property(nonatomic, assign, nullable) pelko::ScriptMessageHandler* scriptMessageHandler;
+// The load of alternate content in progress: no delegate hears of it.
+@property(nonatomic, weak, nullable) WKNavigation* alternateNavigation;
 @end
 
 NS_ASSUME_NONNULL_END

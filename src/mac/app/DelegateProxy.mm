@@ -50,6 +50,15 @@ NavigationAction navigationActionFrom(WKNavigationAction* action) {
     return out;
 }
 
+NavigationError navigationErrorFrom(NSError* error) {
+    NavigationError out;
+    out.domain = fromNSString(error.domain);
+    out.code = static_cast<long>(error.code);
+    id failingURL = [error.userInfo objectForKey:NSURLErrorFailingURLErrorKey];
+    if ([failingURL isKindOfClass:[NSURL class]]) out.failingURL = mac::urlFromNSURL(static_cast<NSURL*>(failingURL));
+    return out;
+}
+
 SecurityOrigin originFrom(WKSecurityOrigin* origin) {
     return SecurityOrigin{fromNSString(origin.protocol), fromNSString(origin.host), static_cast<int>(origin.port)};
 }
@@ -59,6 +68,8 @@ SecurityOrigin originFrom(WKSecurityOrigin* origin) {
 @interface PelkoDelegateProxy ()
 - (DownloadRef)refForDownload:(WKDownload*)download;
 - (void)adoptDownload:(WKDownload*)download;
+- (BOOL)isAlternateNavigation:(nullable WKNavigation*)navigation;
+- (void)navigationFailedWithError:(NSError*)error;
 @end
 
 @implementation PelkoDelegateProxy {
@@ -115,7 +126,29 @@ SecurityOrigin originFrom(WKSecurityOrigin* origin) {
 }
 
 - (void)webView:(WKWebView*)webView didFinishNavigation:(WKNavigation*)navigation {
+    if ([self isAlternateNavigation:navigation]) return;
     if (_navigationDelegate) _navigationDelegate->didFinishNavigation();
+}
+
+- (void)webView:(WKWebView*)webView
+    didFailProvisionalNavigation:(WKNavigation*)navigation
+                       withError:(NSError*)error {
+    if (![self isAlternateNavigation:navigation]) [self navigationFailedWithError:error];
+}
+
+- (void)webView:(WKWebView*)webView didFailNavigation:(WKNavigation*)navigation withError:(NSError*)error {
+    if (![self isAlternateNavigation:navigation]) [self navigationFailedWithError:error];
+}
+
+// WKWebView shows nothing of its own for a failed load, so whether the
+// delegate shows content in its place needs no answer here.
+- (void)navigationFailedWithError:(NSError*)error {
+    if (_navigationDelegate) _navigationDelegate->didFailNavigation(navigationErrorFrom(error));
+}
+
+- (BOOL)isAlternateNavigation:(nullable WKNavigation*)navigation {
+    WKNavigation* alternate = self.alternateNavigation;
+    return alternate != nil && navigation == alternate;
 }
 
 - (void)webView:(WKWebView*)webView
@@ -140,7 +173,10 @@ SecurityOrigin originFrom(WKSecurityOrigin* origin) {
     DownloadRef ref;
     NSNumber* number = [_downloadNumbers objectForKey:download];
     ref.id = number ? number.unsignedLongLongValue : 0;
-    ref.originalRequestURL = mac::urlFromNSURL(download.originalRequest.URL);
+    NSURLRequest* request = download.originalRequest;
+    ref.originalRequestURL = mac::urlFromNSURL(request.URL);
+    if (NSString* referrer = [request valueForHTTPHeaderField:@"Referer"])
+        ref.referrerURL = mac::urlFromNSURL([NSURL URLWithString:referrer]);
     return ref;
 }
 

@@ -15,10 +15,23 @@ using namespace pelko;
     return static_cast<NSInteger>(_items.size() - 1);
 }
 
+- (MenuItem* _Nullable)modelOf:(NSMenuItem*)native {
+    const NSInteger tag = native.tag;
+    if (tag < 0 || static_cast<std::size_t>(tag) >= _items.size()) return nullptr;
+    return _items[static_cast<std::size_t>(tag)].get();
+}
+
+// Menus enable their items automatically: without this, the `enabled` the
+// core sets would be overridden each time a menu opens.
+- (BOOL)validateMenuItem:(NSMenuItem*)menuItem {
+    MenuItem* item = [self modelOf:menuItem];
+    return item && item->isEnabled();
+}
+
 - (void)performMenuItem:(NSMenuItem*)sender {
-    const NSInteger tag = sender.tag;
-    if (tag < 0 || static_cast<std::size_t>(tag) >= _items.size()) return;
-    MenuItem& item = *_items[static_cast<std::size_t>(tag)];
+    MenuItem* model = [self modelOf:sender];
+    if (!model) return;
+    MenuItem& item = *model;
     MenuActionTarget* target = item.target();
     if (!target) return;
     NSEvent* event = [NSApp currentEvent];
@@ -58,12 +71,15 @@ NSControlStateValue nativeState(MenuItemState state) {
 
 NSMenuItem* makeItem(const std::shared_ptr<MenuItem>& model, PelkoMenuItemSender* sender) {
     if (model->isSeparatorItem()) return [NSMenuItem separatorItem];
-    SEL action = model->target() ? @selector(performMenuItem:) : standardAction(model->action());
+    // The core decides the items it is the target of, and those that do
+    // nothing (the voice status line); AppKit the first responder's.
+    const bool decidedByCore = model->target() || (model->action() == MenuAction::none && !model->submenu());
+    SEL action = decidedByCore ? @selector(performMenuItem:) : standardAction(model->action());
     NSMenuItem* item = [[NSMenuItem alloc] initWithTitle:toNSString(model->title())
                                                   action:action
                                            keyEquivalent:toNSString(model->keyEquivalent())];
     item.keyEquivalentModifierMask = static_cast<NSEventModifierFlags>(model->keyEquivalentModifierMask());
-    if (model->target()) {
+    if (decidedByCore) {
         item.target = sender;
         item.tag = [sender addItem:model];
     }

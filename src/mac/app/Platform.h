@@ -7,8 +7,10 @@
 #include "mac/app/ToolkitPort.h"
 #include "mac/system/BundlePort.h"
 #include "mac/system/DiskImagesPort.h"
+#include "mac/system/DownloadOriginsPort.h"
 #include "mac/system/FilesPort.h"
 #include "mac/system/MainQueuePort.h"
+#include "mac/system/NetworkMonitorPort.h"
 #include "mac/system/ProcessesPort.h"
 #include "mac/system/UrlSessionPort.h"
 #include "mac/system/UrlsPort.h"
@@ -51,6 +53,8 @@ private:
     FilesPort files_;
     OpenPanelsPort openPanels_;
     ProcessesPort processes_;
+    NetworkMonitorPort networkMonitor_;
+    DownloadOriginsPort downloadOrigins_;
     AudioPort audio_;
     SpeechPort speech_;
     PermissionsPort permissions_;

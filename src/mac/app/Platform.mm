@@ -18,10 +18,11 @@ Ports Platform::ports() {
     ports.files = &files_;
     ports.openPanels = &openPanels_;
     ports.processes = &processes_;
+    ports.networkMonitor = &networkMonitor_;
+    ports.downloadOrigins = &downloadOrigins_;
     ports.audio = &audio_;
     ports.speech = &speech_;
     ports.permissions = &permissions_;
-    ports.diskImages = &diskImages_;
     ports.diskImages = &diskImages_;
     return ports;
 }

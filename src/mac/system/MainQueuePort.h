@@ -4,7 +4,8 @@
 
 namespace pelko::mac {
 
-// The main dispatch queue, and one-shot NSTimers on the main run loop.
+// Blocks and one-shot NSTimers on the main run loop, in its common modes, so
+// that deferred work also runs while a menu is open or an alert is up.
 class MainQueuePort : public MainQueue {
 public:
     void async(std::function<void()> block) override;

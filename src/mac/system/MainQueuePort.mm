@@ -6,7 +6,7 @@ namespace pelko::mac {
 
 namespace {
 
-// A scheduled NSTimer. Like the platform's, it fires once unless
+// A timer on the main run loop. Like the platform's, it fires once unless
 // invalidated; letting go of this handle does not stop it.
 class FoundationTimer : public Timer {
 public:
@@ -17,29 +17,44 @@ private:
     NSTimer* timer_;
 };
 
+// Runs on the main thread in the run loop's common modes: also while a menu
+// is open or a modal alert runs, where the default mode (NSTimer's scheduled
+// timers) and the main dispatch queue (serial, so held up by a block that
+// runs an alert) would wait. Any thread.
+void onMainRunLoop(void (^block)(void)) {
+    CFRunLoopRef main = CFRunLoopGetMain();
+    CFRunLoopPerformBlock(main, kCFRunLoopCommonModes, block);
+    CFRunLoopWakeUp(main);
+}
+
+// A one-shot timer on the main run loop in the common modes. Main thread.
+NSTimer* commonModesTimer(std::chrono::milliseconds interval, std::function<void()> block) {
+    const NSTimeInterval seconds = static_cast<double>(interval.count()) / 1000.0;
+    NSTimer* timer = [NSTimer timerWithTimeInterval:seconds
+                                            repeats:NO
+                                              block:^(NSTimer* /*timer*/) {
+                                                block();
+                                              }];
+    [[NSRunLoop mainRunLoop] addTimer:timer forMode:NSRunLoopCommonModes];
+    return timer;
+}
+
 }  // namespace
 
 void MainQueuePort::async(std::function<void()> block) {
-    dispatch_async(dispatch_get_main_queue(), ^{
+    onMainRunLoop(^{
       block();
     });
 }
 
 void MainQueuePort::asyncAfter(Duration delay, std::function<void()> block) {
-    const auto nanoseconds = static_cast<int64_t>(delay.count()) * static_cast<int64_t>(NSEC_PER_MSEC);
-    dispatch_after(dispatch_time(DISPATCH_TIME_NOW, nanoseconds), dispatch_get_main_queue(), ^{
-      block();
+    onMainRunLoop(^{
+      commonModesTimer(delay, block);
     });
 }
 
 std::unique_ptr<Timer> MainQueuePort::scheduledTimer(Duration interval, std::function<void()> block) {
-    const NSTimeInterval seconds = static_cast<double>(interval.count()) / 1000.0;
-    NSTimer* timer = [NSTimer scheduledTimerWithTimeInterval:seconds
-                                                     repeats:NO
-                                                       block:^(NSTimer* /*timer*/) {
-                                                         block();
-                                                       }];
-    return std::make_unique<FoundationTimer>(timer);
+    return std::make_unique<FoundationTimer>(commonModesTimer(interval, std::move(block)));
 }
 
 }  // namespace pelko::mac

@@ -9,7 +9,8 @@ namespace pelko::mac {
 class ProcessesPort : public Processes {
 public:
     bool isExecutableFileAtPath(const std::string& path) const override;
-    std::optional<int> runAndWait(const std::string& executable, const std::vector<std::string>& arguments) override;
+    std::optional<int> runAndWait(const std::string& executable, const std::vector<std::string>& arguments,
+                                  std::chrono::milliseconds timeout) override;
     bool launch(const std::string& executable, const std::vector<std::string>& arguments) override;
     unsigned realUserId() const override;
 };

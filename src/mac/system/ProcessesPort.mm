@@ -1,6 +1,7 @@
 #import <Foundation/Foundation.h>
 #include <dispatch/dispatch.h>
 
+#include <signal.h>
 #include <unistd.h>
 
 #include "mac/system/CocoaValues.h"
@@ -40,15 +41,23 @@ bool ProcessesPort::isExecutableFileAtPath(const std::string& path) const {
     return text && [[NSFileManager defaultManager] isExecutableFileAtPath:text];
 }
 
-std::optional<int> ProcessesPort::runAndWait(const std::string& executable, const std::vector<std::string>& arguments) {
+std::optional<int> ProcessesPort::runAndWait(const std::string& executable, const std::vector<std::string>& arguments,
+                                             std::chrono::milliseconds timeout) {
     // A true block: waitUntilExit would run the main run loop meanwhile, and
     // a page message or a timer handled in there would re-enter the caller.
     dispatch_semaphore_t exited = dispatch_semaphore_create(0);
     NSTask* task = launchedTask(executable, arguments, ^(NSTask*) {
-        dispatch_semaphore_signal(exited);
+      dispatch_semaphore_signal(exited);
     });
     if (!task) return std::nullopt;
-    dispatch_semaphore_wait(exited, DISPATCH_TIME_FOREVER);
+    const auto nanoseconds = static_cast<int64_t>(timeout.count()) * static_cast<int64_t>(NSEC_PER_MSEC);
+    if (dispatch_semaphore_wait(exited, dispatch_time(DISPATCH_TIME_NOW, nanoseconds)) != 0) {
+        // Still running: ended, and waited for until the system has reaped
+        // it, so that nothing of it outlives this call.
+        kill(task.processIdentifier, SIGKILL);
+        dispatch_semaphore_wait(exited, DISPATCH_TIME_FOREVER);
+        return std::nullopt;
+    }
     return task.terminationStatus;
 }
 

@@ -19,7 +19,7 @@ public:
         return formatFrom([node_ outputFormatForBus:static_cast<AVAudioNodeBus>(bus)]);
     }
 
-    void installTapOnBus(int bus, unsigned bufferSize, const AudioFormat& format, AudioTapBlock block) override {
+    bool installTapOnBus(int bus, unsigned bufferSize, const AudioFormat& format, AudioTapBlock block) override {
         const auto nodeBus = static_cast<AVAudioNodeBus>(bus);
         // The bus's own format object when that is the one asked for.
         AVAudioFormat* busFormat = [node_ outputFormatForBus:nodeBus];
@@ -27,16 +27,28 @@ public:
                                        ? busFormat
                                        : [[AVAudioFormat alloc] initStandardFormatWithSampleRate:format.sampleRate
                                                                                         channels:format.channelCount];
-        // Runs on the audio thread.
-        [node_ installTapOnBus:nodeBus
-                    bufferSize:bufferSize
-                        format:tapFormat
-                         block:^(AVAudioPCMBuffer* buffer, AVAudioTime* when) {
-                           AudioPCMBuffer captured;
-                           captured.format = format;
-                           captured.native = std::shared_ptr<const void>(CFBridgingRetain(buffer), CFRelease);
-                           block(captured, AudioTime{when.sampleTime});
-                         }];
+        if (!tapFormat) return false;
+        // A copy: a block captures a C++ reference as the reference, and the
+        // caller's format is gone long before the audio thread's last buffer.
+        const AudioFormat delivered = format;
+        // AVFAudio raises an Objective-C exception for a tap it refuses (a
+        // format the bus cannot deliver, an input that went away meanwhile):
+        // an error here, never the end of the app.
+        @try {
+            // Runs on the audio thread.
+            [node_ installTapOnBus:nodeBus
+                        bufferSize:bufferSize
+                            format:tapFormat
+                             block:^(AVAudioPCMBuffer* buffer, AVAudioTime* when) {
+                               AudioPCMBuffer captured;
+                               captured.format = delivered;
+                               captured.native = std::shared_ptr<const void>(CFBridgingRetain(buffer), CFRelease);
+                               block(captured, AudioTime{when.sampleTime});
+                             }];
+        } @catch (NSException* exception) {
+            return false;
+        }
+        return true;
     }
 
     void removeTapOnBus(int bus) override { [node_ removeTapOnBus:static_cast<AVAudioNodeBus>(bus)]; }

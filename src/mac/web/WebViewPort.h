@@ -32,6 +32,11 @@ public:
     bool canGoForward() const override;
     void goForward() override;
     std::optional<Url> url() const override;
+    bool isLoading() const override;
+    // loadHTMLString:baseURL: with no base URL, so the page has no origin.
+    // WKWebView has no public way to tie it to `unreachableURL` in the
+    // history; the delegate reloads that URL itself.
+    void loadAlternateHTML(const std::string& html, const Url& unreachableURL) override;
     void evaluateJavaScript(const std::string& script, ScriptCompletion completion = nullptr) override;
 
     WKWebView* nsView() const { return view_; }

@@ -56,6 +56,14 @@ void WebViewPort::goForward() { [view_ goForward]; }
 
 std::optional<Url> WebViewPort::url() const { return urlFromNSURL(view_.URL); }
 
+bool WebViewPort::isLoading() const { return view_.loading; }
+
+void WebViewPort::loadAlternateHTML(const std::string& html, const Url& /*unreachableURL*/) {
+    NSString* text = stringFromUTF8(html);
+    if (!text) return;
+    proxy_.alternateNavigation = [view_ loadHTMLString:text baseURL:nil];
+}
+
 void WebViewPort::evaluateJavaScript(const std::string& script, ScriptCompletion completion) {
     if (!completion) {
         [view_ evaluateJavaScript:toNSString(script) completionHandler:nil];

@@ -47,12 +47,13 @@ typedef void (^AVAudioNodeTapBlock)(AVAudioPCMBuffer *buffer, AVAudioTime *when)
 API_AVAILABLE(macos(10.10))
 @interface AVAudioNode : NSObject
 - (AVAudioFormat *)outputFormatForBus:(AVAudioNodeBus)bus;
-// The documentation marks this deprecated from macOS 27; its replacement
-// there is Swift-only.
+// Its replacement from macOS 27, installAudioTap(onBus:bufferSize:format:tapProvider:),
+// is Swift-only.
 - (void)installTapOnBus:(AVAudioNodeBus)bus
              bufferSize:(AVAudioFrameCount)bufferSize
                  format:(AVAudioFormat *_Nullable)format
-                  block:(AVAudioNodeTapBlock)tapBlock;
+                  block:(AVAudioNodeTapBlock)tapBlock
+    API_DEPRECATED("Use installAudioTap(onBus:bufferSize:format:tapProvider:)", macos(10.10, 27.0));
 - (void)removeTapOnBus:(AVAudioNodeBus)bus;
 @end
 

@@ -54,10 +54,12 @@ typedef NS_ENUM(NSUInteger, NSBackingStoreType) {
 // NSEvent.h
 typedef NS_ENUM(NSUInteger, NSEventType) {
     NSEventTypeKeyDown = 10,
+    NSEventTypeOtherMouseDown = 25,
 };
 
 typedef NS_OPTIONS(unsigned long long, NSEventMask) {
     NSEventMaskKeyDown = 1ULL << NSEventTypeKeyDown,
+    NSEventMaskOtherMouseDown = 1ULL << NSEventTypeOtherMouseDown,
 };
 
 typedef NS_OPTIONS(NSUInteger, NSEventModifierFlags) {
@@ -75,6 +77,7 @@ typedef NS_OPTIONS(NSUInteger, NSEventModifierFlags) {
 @property (readonly) NSEventModifierFlags modifierFlags;
 @property (nullable, readonly, weak) NSWindow *window;
 @property (readonly) unsigned short keyCode;
+@property (readonly) NSInteger buttonNumber;
 @property (readonly, getter=isARepeat) BOOL ARepeat;
 // The monitor is returned as an opaque object to hand back to removeMonitor:.
 + (nullable id)addLocalMonitorForEventsMatchingMask:(NSEventMask)mask
@@ -109,7 +112,7 @@ PELKO_IMPLEMENTED_OPTIONAL  // @optional in the SDK
 - (BOOL)setActivationPolicy:(NSApplicationActivationPolicy)activationPolicy
     API_AVAILABLE(macos(10.6));
 - (void)activateIgnoringOtherApps:(BOOL)ignoreOtherApps
-    API_DEPRECATED("Use -activate instead", macos(10.0, API_TO_BE_DEPRECATED));
+    API_DEPRECATED("Use -activate instead", macos(10.0, 27.0));
 - (void)run;
 - (void)terminate:(nullable id)sender;
 - (void)hide:(nullable id)sender;
@@ -196,6 +199,12 @@ PELKO_IMPLEMENTED_OPTIONAL  // @optional in the SDK
 @property (getter=isEnabled) BOOL enabled;
 @property (copy) NSString *title;
 @property NSInteger tag;
+@end
+
+// NSMenuItem.h: the target of an item answers whether it is enabled, when
+// its menu enables its items automatically (menus do by default).
+@protocol NSMenuItemValidation <NSObject>
+- (BOOL)validateMenuItem:(NSMenuItem *)menuItem;
 @end
 
 // NSAlert.h

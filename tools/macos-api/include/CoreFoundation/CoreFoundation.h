@@ -30,6 +30,21 @@ typedef const struct CF_BRIDGED_TYPE(NSString) __CFString *CFStringRef;
 
 CF_EXPORT void CFRelease(CFTypeRef cf);
 
+// CFString.h: toll-free bridged with NSString
+typedef const struct CF_BRIDGED_TYPE(NSString) __CFString *CFStringRef;
+
+// CFRunLoop.h
+typedef struct CF_BRIDGED_TYPE(id) __CFRunLoop *CFRunLoopRef;
+typedef CFStringRef CFRunLoopMode;
+// Everything added in this pseudo-mode runs in each of the common modes: the
+// default one, and AppKit's while a menu is tracked or a modal panel runs.
+CF_EXPORT const CFRunLoopMode kCFRunLoopCommonModes;
+CF_EXPORT CFRunLoopRef CFRunLoopGetMain(void) API_AVAILABLE(macos(10.5));
+// Thread-safe; the block runs on the run loop's thread when it cycles in one
+// of the modes. The run loop is not woken by this.
+CF_EXPORT void CFRunLoopPerformBlock(CFRunLoopRef rl, CFTypeRef mode, void (^block)(void)) API_AVAILABLE(macos(10.6));
+CF_EXPORT void CFRunLoopWakeUp(CFRunLoopRef rl);
+
 // CFURL.h: toll-free bridged with NSURL
 typedef const struct CF_BRIDGED_TYPE(NSURL) __CFURL *CFURLRef;
 

@@ -38,6 +38,11 @@ typedef struct {
                                     count:(NSUInteger)len;
 @end
 
+// NSObject.h (Foundation)
+@protocol NSCopying
+- (id)copyWithZone:(nullable struct _NSZone *)zone;
+@end
+
 // NSString.h
 typedef NSUInteger NSStringEncoding;
 
@@ -45,13 +50,17 @@ enum : NSStringEncoding {
     NSUTF8StringEncoding = 4,
 };
 
-@interface NSString : NSObject
+@interface NSString : NSObject <NSCopying>
 @property (readonly) NSUInteger length;
 - (nullable instancetype)initWithBytes:(const void *)bytes
                                 length:(NSUInteger)len
                               encoding:(NSStringEncoding)encoding;
 @property (nullable, readonly) const char *UTF8String NS_RETURNS_INNER_POINTER;
 - (BOOL)isEqualToString:(NSString *)aString;
+@end
+
+// NSException.h
+@interface NSException : NSObject
 @end
 
 // NSValue.h
@@ -97,6 +106,7 @@ FOUNDATION_EXPORT NSErrorDomain const NSPOSIXErrorDomain;
 @property (readonly, copy) NSErrorDomain domain;
 @property (readonly) NSInteger code;
 @property (readonly, copy) NSString *localizedDescription;
+@property (readonly, copy) NSDictionary<NSErrorUserInfoKey, id> *userInfo;
 @end
 
 // NSURLError.h
@@ -104,6 +114,8 @@ FOUNDATION_EXPORT NSErrorDomain const NSURLErrorDomain API_AVAILABLE(macos(10.2)
 typedef NS_ENUM(NSInteger, NSURLError) {
     NSURLErrorCancelled = -999,
 };
+// The userInfo value under it is the NSURL whose load failed.
+FOUNDATION_EXPORT NSString *const NSURLErrorFailingURLErrorKey API_AVAILABLE(macos(10.6));
 
 // NSJSONSerialization.h
 typedef NS_OPTIONS(NSUInteger, NSJSONWritingOptions) {
@@ -122,6 +134,10 @@ API_AVAILABLE(macos(10.7))
 @end
 
 // NSURL.h
+typedef NSString *NSURLResourceKey NS_TYPED_EXTENSIBLE_ENUM;
+// A dictionary of LSQuarantine.h's keys; nil when the file has none.
+FOUNDATION_EXPORT NSURLResourceKey const NSURLQuarantinePropertiesKey API_AVAILABLE(macos(10.10));
+
 @interface NSURL : NSObject
 + (nullable instancetype)URLWithString:(NSString *)URLString;
 + (NSURL *)fileURLWithPath:(NSString *)path;
@@ -130,6 +146,12 @@ API_AVAILABLE(macos(10.7))
 @property (nullable, readonly, copy) NSString *host;
 @property (nullable, readonly, copy) NSNumber *port;
 @property (nullable, readonly, copy) NSString *path;
+- (BOOL)getResourceValue:(out id _Nullable *_Nonnull)value
+                  forKey:(NSURLResourceKey)key
+                   error:(out NSError *_Nullable *_Nullable)error API_AVAILABLE(macos(10.6));
+- (BOOL)setResourceValue:(nullable id)value
+                  forKey:(NSURLResourceKey)key
+                   error:(NSError *_Nullable *_Nullable)error API_AVAILABLE(macos(10.6));
 @end
 
 // NSPathUtilities.h
@@ -144,6 +166,14 @@ typedef NS_OPTIONS(NSUInteger, NSSearchPathDomainMask) {
 // NSDictionary.h
 @interface NSDictionary<KeyType, ObjectType> : NSObject
 - (nullable ObjectType)objectForKey:(KeyType)aKey;
+@end
+
+@interface NSDictionary<KeyType, ObjectType> (NSDictionaryCreation)
++ (instancetype)dictionary;
+@end
+
+@interface NSMutableDictionary<KeyType, ObjectType> : NSDictionary<KeyType, ObjectType>
+- (void)setObject:(ObjectType)anObject forKey:(KeyType<NSCopying>)aKey;
 @end
 
 // NSFileManager.h
@@ -204,6 +234,8 @@ typedef NS_ENUM(NSUInteger, NSURLRequestCachePolicy) {
                    cachePolicy:(NSURLRequestCachePolicy)cachePolicy
                timeoutInterval:(NSTimeInterval)timeoutInterval;
 @property (nullable, readonly, copy) NSURL *URL;
+// Header names are case-insensitive.
+- (nullable NSString *)valueForHTTPHeaderField:(NSString *)field;
 @end
 
 // NSURLResponse.h
@@ -263,6 +295,7 @@ API_AVAILABLE(macos(10.9))
 @property (nullable, copy) void (^terminationHandler)(NSTask *) API_AVAILABLE(macos(10.7));
 // Raises while the task is still running.
 @property (readonly) int terminationStatus;
+@property (readonly) int processIdentifier;
 @end
 
 @interface NSTask (NSTaskConveniences)
@@ -272,11 +305,21 @@ API_AVAILABLE(macos(10.9))
 
 // NSTimer.h
 @interface NSTimer : NSObject
-+ (NSTimer *)scheduledTimerWithTimeInterval:(NSTimeInterval)interval
-                                    repeats:(BOOL)repeats
-                                      block:(void (^)(NSTimer *timer))block
-    API_AVAILABLE(macos(10.12));
+// Not scheduled: it fires once added to a run loop.
++ (NSTimer *)timerWithTimeInterval:(NSTimeInterval)interval
+                           repeats:(BOOL)repeats
+                             block:(void (^)(NSTimer *timer))block API_AVAILABLE(macos(10.12));
 - (void)invalidate;
+@end
+
+// NSRunLoop.h
+typedef NSString *NSRunLoopMode NS_TYPED_EXTENSIBLE_ENUM;
+FOUNDATION_EXPORT NSRunLoopMode const NSRunLoopCommonModes API_AVAILABLE(macos(10.5));
+
+// Not thread-safe: used on the thread whose run loop it is.
+@interface NSRunLoop : NSObject
+@property (class, readonly, strong) NSRunLoop *mainRunLoop API_AVAILABLE(macos(10.5));
+- (void)addTimer:(NSTimer *)timer forMode:(NSRunLoopMode)mode;
 @end
 
 // NSLocale.h

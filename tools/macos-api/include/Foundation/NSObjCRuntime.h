@@ -26,12 +26,21 @@ typedef double CGFloat;
 #define NS_INLINE static __inline__ __attribute__((always_inline))
 #define NS_RETURNS_INNER_POINTER __attribute__((objc_returns_inner_pointer))
 
-// Availability is documentation only here: the check compiles for Linux,
-// where clang ignores macOS availability.
-#define API_AVAILABLE(...)
-#define API_DEPRECATED(...)
-#define API_DEPRECATED_WITH_REPLACEMENT(...)
-#define API_UNAVAILABLE(...)
+// Availability, as os/availability.h spells it: clang's availability
+// attribute with the macOS versions of Apple's documentation. Compiled for
+// an Apple target, a call to an API newer than the deployment target is
+// flagged unless it is guarded by @available. Only the macos(...) platform
+// is declared here: API_AVAILABLE(macos(10.10)),
+// API_DEPRECATED("message", macos(10.0, 14.0)), API_UNAVAILABLE(macos).
+#define API_TO_BE_DEPRECATED 100000
+#define PELKO_AVAILABLE_macos(introduced_) macos, introduced = introduced_
+#define PELKO_DEPRECATED_macos(introduced_, deprecated_) macos, introduced = introduced_, deprecated = deprecated_
+#define PELKO_UNAVAILABLE_macos macos, unavailable
+#define API_AVAILABLE(platform) __attribute__((availability(PELKO_AVAILABLE_##platform)))
+#define API_DEPRECATED(message_, platform) __attribute__((availability(PELKO_DEPRECATED_##platform, message = message_)))
+#define API_DEPRECATED_WITH_REPLACEMENT(replacement_, platform) \
+    __attribute__((availability(PELKO_DEPRECATED_##platform, replacement = replacement_)))
+#define API_UNAVAILABLE(platform) __attribute__((availability(PELKO_UNAVAILABLE_##platform)))
 
 #define FOUNDATION_EXPORT extern "C"
 
