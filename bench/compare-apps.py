@@ -1,19 +1,32 @@
 #!/usr/bin/env python3
-"""Start-up, memory and idle cost of pelko beside MiniBrowser and Chromium in app mode.
+"""Start-up, memory, idle cost and a long chat of pelko beside MiniBrowser and Chromium in app mode.
 
 Builds the Linux app (Release) for the demo service's origin in build/perf, starts one
-Xvfb server and one demo service, then runs the apps in turn (pelko, MiniBrowser,
-Chromium, pelko, ...), each run with a fresh home, XDG folders, temporary folder and
-session bus. For each run:
+Xvfb server and one demo service (in bench mode), then runs the apps in turn (pelko,
+MiniBrowser, Chromium, pelko, ...). Run as root, it runs every app as the unprivileged
+user pelko-bench (made when missing) through setpriv, so each keeps its sandbox as it
+does for a user; otherwise as the invoking user. Each run has a fresh home, XDG
+folders, temporary folder and session bus, and launches the app twice:
 
-  start        from just before the process starts to the demo service logging the
-               page's first GET /api (the page asks it once its script has run)
-  tree PSS     Pss of every process of the app's tree, SETTLE seconds after that
-  peak RSS     VmHWM of every process of the tree, at the end of the idle window
-  idle CPU     utime+stime of the tree during the next IDLE seconds
-  wake-ups/s   context switches of every thread of the tree during that window
+  cold        the first launch, on an empty profile
+    start        from just before the process starts to the demo service logging the
+                 page's first GET /api (the page asks it once its script has run)
+    tree PSS     Pss of every process of the app's tree, SETTLE seconds after that
+    peak RSS     VmHWM of every process of the tree, at the end of the idle window
+    idle CPU     utime+stime of the tree during the next IDLE seconds
+    wake-ups/s   context switches of every thread of the tree during that window
+  warm        after the app has quit as at the end of a session (SIGTERM), the second
+              launch on the profile the first left (cookies, cache, storage)
+    start        as above
+    long chat    in the first CHAT_RUNS runs: the bench has the page send CHAT messages
+                 through its composer, one after the other, each after the last reply
+                 has streamed in full at the page's own pace; tree PSS SETTLE seconds
+                 after every 100 replies, and the tree's CPU while they streamed
 
-Prints a Markdown table of medians (min-max) and the ratios of pelko to the others.
+pelko runs with PELKO_STARTUP_TRACE set and logs its start-up milestones, which give
+its timeline from launch to the first API request.
+
+Prints Markdown tables of medians (min-max) and the ratios of pelko to the others.
 Run it through bench/compare-apps.sh, which installs what it needs first.
 """
 
@@ -22,6 +35,7 @@ import ctypes
 import json
 import os
 import platform
+import pwd
 import queue
 import select
 import shutil
@@ -32,6 +46,8 @@ import sys
 import tempfile
 import threading
 import time
+import urllib.error
+import urllib.request
 import uuid
 from pathlib import Path
 
@@ -45,10 +61,30 @@ RUN_MARKER = "PELKO_BENCH_RUN"
 APPS = ("pelko", "minibrowser", "minibrowser-nogl", "chromium")
 LABELS = {"pelko": "pelko", "minibrowser": "MiniBrowser", "minibrowser-nogl": "MiniBrowser (no GL)",
           "chromium": "Chromium --app"}
+# Who runs the apps when the bench runs as root.
+BENCH_USER = "pelko-bench"
+# The long chat's PSS is taken after every this many replies.
+CHAT_STEP = 100
+# pelko's start-up milestones (PELKO_STARTUP_TRACE) and the service's, in the order they come.
+MILESTONES = (
+    ("main", "main() entered (libraries loaded)"),
+    ("toolkit-ready", "toolkit ready (GTK up, application registered)"),
+    ("launch-sequence", "launch sequence begins"),
+    ("web-view-created", "web view created"),
+    ("web-process-launch", "web process launch begins"),
+    ("load-issued", "home page load issued"),
+    ("window-presented", "window presented"),
+    ("launch-sequence-done", "launch sequence done"),
+    ("load-started", "web process up (load started)"),
+    ("first-request", "first request (GET /, as the service sees it)"),
+    ("page-committed", "page committed"),
+    ("first-api-request", "first API request (GET /api, as the service sees it)"),
+    ("load-finished", "page loaded"),
+)
 # Where there is no GPU pelko draws without GL (GTK's cairo renderer, WebKit
 # without compositing); MiniBrowser does so with these, which makes it the
 # bare engine drawing as pelko does.
-NO_GL = {"GSK_RENDERER": "cairo", "WEBKIT_DISABLE_COMPOSITING_MODE": "1"}
+NO_GL = {"GSK_RENDERER": "cairo", "GDK_DEBUG": "gl-disable", "WEBKIT_DISABLE_COMPOSITING_MODE": "1"}
 
 
 class RunFailed(Exception):
@@ -280,12 +316,14 @@ class Xvfb:
 
 
 class DemoService:
-    """The demo service; a thread reads its request log and timestamps each line."""
+    """The demo service in bench mode; a thread reads its request log and timestamps
+    each line."""
 
     def __init__(self, binary, port, version, environment):
+        self.origin = f"http://127.0.0.1:{port}"
         self.lines = queue.Queue()
         self.process = subprocess.Popen(
-            [str(binary), "--port", str(port), "--version", version], env=environment,
+            [str(binary), "--port", str(port), "--version", version, "--bench"], env=environment,
             stdin=subprocess.DEVNULL, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, start_new_session=True)
         threading.Thread(target=self._read, daemon=True).start()
         deadline = time.monotonic() + 10
@@ -313,81 +351,182 @@ class DemoService:
             except queue.Empty:
                 return
 
+    def command(self, order, timeout=15.0):
+        """Hands the bench-mode page an order; waits for a page to listen."""
+        deadline = time.monotonic() + timeout
+        body = json.dumps(order).encode()
+        while True:
+            request = urllib.request.Request(self.origin + "/bench/command", data=body, method="POST",
+                                             headers={"Content-Type": "application/json"})
+            try:
+                with urllib.request.urlopen(request, timeout=5) as answer:
+                    if answer.status == 202:
+                        return
+            except urllib.error.HTTPError as error:
+                if error.code != 409:
+                    raise RunFailed(f"the demo service refused the bench's order: HTTP {error.code}")
+            except OSError as error:
+                raise RunFailed(f"the demo service did not take the bench's order: {error}")
+            if time.monotonic() > deadline:
+                raise RunFailed(f"no page listened for the bench's orders within {timeout:g} s")
+            time.sleep(0.1)
+
     def stop(self):
         stop_group(self.process)
 
 
 # ---------------------------------------------------------------- one run
 
+class Account:
+    """Who runs the apps. As root: the unprivileged user BENCH_USER, made when missing,
+    through setpriv, so that each app keeps its sandbox as it does for a user (Chromium
+    refuses to start as root without --no-sandbox). Otherwise: the invoking user."""
+
+    def __init__(self):
+        self.created = False
+        if os.geteuid() != 0:
+            self.uid, self.gid = os.getuid(), os.getgid()
+            try:
+                self.name = pwd.getpwuid(self.uid).pw_name
+            except KeyError:
+                self.name = str(self.uid)
+            self.prefix = []
+            return
+        try:
+            entry = pwd.getpwnam(BENCH_USER)
+        except KeyError:
+            subprocess.run(["useradd", "--system", "--user-group", "--no-create-home", "--home-dir", "/nonexistent",
+                            "--shell", "/usr/sbin/nologin", BENCH_USER], check=True)
+            entry = pwd.getpwnam(BENCH_USER)
+            self.created = True
+        self.uid, self.gid, self.name = entry.pw_uid, entry.pw_gid, BENCH_USER
+        self.prefix = ["setpriv", f"--reuid={self.uid}", f"--regid={self.gid}", "--clear-groups", "--"]
+
+    def own(self, folder):
+        if os.geteuid() != 0:
+            return
+        for path in [folder] + list(Path(folder).rglob("*")):
+            os.chown(path, self.uid, self.gid, follow_symlinks=False)
+
+    def describe(self):
+        return f"{self.name} (uid {self.uid})"
+
+
 def app_command(app, tools, origin, profile):
     if app == "pelko":
         return [str(tools["pelko"])]
     if app in ("minibrowser", "minibrowser-nogl"):
         return [str(tools["minibrowser"]), origin + "/"]
-    command = ["chromium", f"--app={origin}/", "--no-first-run", "--no-default-browser-check",
-               f"--user-data-dir={profile}",
-               # Offline and quiet: no background requests, updates, sync, keyring or crash uploads.
-               "--disable-background-networking", "--disable-component-update", "--disable-sync",
-               "--disable-default-apps", "--disable-domain-reliability", "--disable-breakpad",
-               "--disable-client-side-phishing-detection", "--no-pings", "--metrics-recording-only",
-               "--password-store=basic"]
-    if os.geteuid() == 0:
-        command.append("--no-sandbox")
-    return command
+    return ["chromium", f"--app={origin}/", "--no-first-run", "--no-default-browser-check",
+            f"--user-data-dir={profile}",
+            # Offline and quiet: no background requests, updates, sync, keyring or crash uploads.
+            "--disable-background-networking", "--disable-component-update", "--disable-sync",
+            "--disable-default-apps", "--disable-domain-reliability", "--disable-breakpad",
+            "--disable-client-side-phishing-detection", "--no-pings", "--metrics-recording-only",
+            "--password-store=basic"]
 
 
 class Run:
-    """One app run in its own folders and on its own session bus; always cleans up."""
+    """One app run, launched once or more on one profile, in its own folders and on its
+    own session bus, as the bench's account; always cleans up."""
 
-    def __init__(self, app, tools, origin, base_environment, scratch):
+    def __init__(self, app, tools, origin, base_environment, scratch, account):
         self.app = app
         self.tools = tools
         self.origin = origin
+        self.account = account
         self.folder = Path(tempfile.mkdtemp(prefix=f"{app}-", dir=scratch))
         self.run_id = uuid.uuid4().hex
         self.bus = None
         self.bus_services = []
         self.process = None
         self.tree = None
-        self.log_path = self.folder / "app.log"
+        self.log_path = None
         home = self.folder / "home"
         self.environment = dict(base_environment)
         self.environment.update({
             "HOME": str(home), "XDG_CONFIG_HOME": str(home / ".config"), "XDG_DATA_HOME": str(home / ".local/share"),
             "XDG_STATE_HOME": str(home / ".local/state"), "XDG_CACHE_HOME": str(home / ".cache"),
             "XDG_RUNTIME_DIR": str(self.folder / "runtime"), "TMPDIR": str(self.folder / "tmp"),
-            RUN_MARKER: self.run_id,
+            "USER": account.name, "LOGNAME": account.name, RUN_MARKER: self.run_id,
         })
         for key in ("XDG_CONFIG_HOME", "XDG_DATA_HOME", "XDG_STATE_HOME", "XDG_CACHE_HOME", "XDG_RUNTIME_DIR",
                     "TMPDIR"):
             Path(self.environment[key]).mkdir(parents=True, exist_ok=True)
         os.chmod(self.environment["XDG_RUNTIME_DIR"], 0o700)
+        (self.folder / "logs").mkdir()
+        account.own(self.folder)
 
     def start_bus(self):
         self.bus = subprocess.Popen(
-            ["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1"],
-            env=self.environment, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+            self.account.prefix + ["dbus-daemon", "--session", "--nofork", "--nopidfile", "--print-address=1"],
+            env=self.environment, cwd=self.folder, stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
             stderr=subprocess.DEVNULL, start_new_session=True)
         self.environment["DBUS_SESSION_BUS_ADDRESS"] = wait_for_line(self.bus.stdout.fileno(), 10, "dbus-daemon")
+        # A desktop session's accessibility bus runs from its start; on this fresh bus the
+        # first app to ask for it would wait for it to start.
+        try:
+            subprocess.run(self.account.prefix + ["dbus-send", "--session", "--print-reply", "--dest=org.a11y.Bus",
+                                                  "/org/a11y/bus", "org.a11y.Bus.GetAddress"],
+                           env=self.environment, cwd=self.folder, stdin=subprocess.DEVNULL,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, timeout=10)
+        except subprocess.TimeoutExpired:
+            pass
 
-    def launch(self):
-        command = app_command(self.app, self.tools, self.origin, self.folder / "profile")
+    def launch(self, name):
+        command = self.account.prefix + app_command(self.app, self.tools, self.origin, self.folder / "profile")
         environment = dict(self.environment, **(NO_GL if self.app == "minibrowser-nogl" else {}))
+        if self.app == "pelko":
+            environment["PELKO_STARTUP_TRACE"] = "1"
+        self.log_path = self.folder / "logs" / f"{name}.log"
         with open(self.log_path, "wb") as log_file:
             started = time.monotonic()
-            self.process = subprocess.Popen(command, env=environment, stdin=subprocess.DEVNULL,
-                                            stdout=log_file, stderr=subprocess.STDOUT, start_new_session=True)
+            self.process = subprocess.Popen(command, env=environment, cwd=self.environment["HOME"],
+                                            stdin=subprocess.DEVNULL, stdout=log_file, stderr=subprocess.STDOUT,
+                                            start_new_session=True)
         self.tree = Tree(self.process.pid)
         return started
 
     def log_tail(self):
         text = read_text(self.log_path) or ""
-        lines = [line for line in text.splitlines() if line.strip()]
+        lines = [line for line in text.splitlines() if line.strip() and not line.startswith("pelko-startup ")]
         return "".join("\n    " + line for line in lines[-8:])
+
+    def milestones(self, started):
+        """pelko's start-up milestones in this launch's log, in ms from `started`."""
+        found = {}
+        for line in (read_text(self.log_path) or "").splitlines():
+            parts = line.split()
+            if len(parts) == 3 and parts[0] == "pelko-startup":
+                try:
+                    found.setdefault(parts[1], (float(parts[2]) - started) * 1000)
+                except ValueError:
+                    pass
+        return found
 
     def check_running(self):
         if self.process.poll() is not None and not self.tree.members():
             raise RunFailed(f"exited with status {self.process.returncode}" + self.log_tail())
+
+    def quit(self, timeout=15.0):
+        """Ends the app as the end of a session does: SIGTERM to its first process (on
+        which Chromium shuts down in order, and the others end at once, their profile
+        long written), then waits for its whole tree. True when it ended by itself."""
+        self.tree.members()
+        signal_all([self.process.pid], signal.SIGTERM)
+        deadline = time.monotonic() + timeout
+        while self.process.poll() is None or self.tree.alive():
+            if time.monotonic() > deadline:
+                signal_all(self.tree.alive(), signal.SIGKILL)
+                try:
+                    self.process.wait(timeout=5)
+                except subprocess.TimeoutExpired:
+                    pass
+                return False
+            reap_orphans()
+            self.tree.members()
+            time.sleep(0.05)
+        return True
 
     def stop(self):
         """Ends the app's tree, then its bus and whatever the bus started; returns what
@@ -433,75 +572,174 @@ def sleep_watching(run, seconds):
         run.tree.members()
 
 
-def measure(run, service, options, warm_up):
-    """One measured run: the figures, or RunFailed."""
-    run.start_bus()
-    service.drain()
-    started = run.launch()
-    deadline = started + options.timeout
-    requests = []
-    api_at = None
-    while api_at is None:
+class CpuMeter:
+    """The CPU time of a tree's processes and the context switches of their threads,
+    from a first look to the last: from the first look for those alive then, from zero
+    for those started since."""
+
+    def __init__(self, tree):
+        self.tree = tree
+        self.started = boottime_ticks()
+        self.began = time.monotonic()
+        self.cpu_first, self.cpu_last, self.switches_first, self.switches_last = {}, {}, {}, {}
+        self.look(first=True)
+
+    def look(self, first=False):
+        for pid, stat in self.tree.members().items():
+            key = (pid, stat[5])
+            if key not in self.cpu_first:
+                self.cpu_first[key] = 0 if not first and stat[5] >= self.started else stat[4]
+            self.cpu_last[key] = stat[4]
+            for tid, count in thread_switches(pid).items():
+                thread = key + (tid,)
+                if thread not in self.switches_first:
+                    self.switches_first[thread] = count if first else 0
+                self.switches_last[thread] = max(count, self.switches_last.get(thread, 0))
+        self.ended = time.monotonic()
+
+    def cpu_seconds(self):
+        return sum(self.cpu_last[k] - self.cpu_first[k] for k in self.cpu_last) / CLK_TCK
+
+    def switches_per_second(self):
+        return sum(self.switches_last[k] - self.switches_first[k] for k in self.switches_last) / (
+            self.ended - self.began)
+
+
+def tree_pss_mib(members):
+    pss = [status_fields(f"/proc/{pid}/smaps_rollup", "Pss").get("Pss") for pid in members]
+    if None in pss:
+        log(f"  warning: {pss.count(None)} of {len(pss)} processes' smaps_rollup unreadable")
+    return sum(p or 0 for p in pss) / 1024
+
+
+def namespaces(pid):
+    found = {}
+    for kind in ("user", "pid", "net"):
+        try:
+            found[kind] = os.readlink(f"/proc/{pid}/ns/{kind}")
+        except OSError:
+            found[kind] = None
+    return found
+
+
+def sandbox_facts(run, members):
+    """How many of the tree's processes run in namespaces of their own (user, pid or
+    network) apart from the app's first process, and how many run as root."""
+    own = namespaces(run.process.pid)
+    confined = sum(1 for pid in members if pid != run.process.pid and any(
+        value is not None and own[kind] is not None and value != own[kind]
+        for kind, value in namespaces(pid).items()))
+    as_root = sum(1 for pid in members
+                  if status_fields(f"/proc/{pid}/status", "Uid").get("Uid", -1) == 0)
+    return {"confined": confined, "processes": len(members), "as_root": as_root}
+
+
+def next_request(run, service, deadline, late, meanwhile):
+    """The next line of the service's request log and when it came, looking after the
+    app (and calling `meanwhile`) while none comes; RunFailed(late) after the deadline."""
+    while True:
         remaining = deadline - time.monotonic()
         if remaining <= 0:
-            raise RunFailed(f"no GET /api within {options.timeout:g} s" + run.log_tail())
+            raise RunFailed(late + run.log_tail())
         try:
             at, line = service.lines.get(timeout=min(0.5, remaining))
         except queue.Empty:
             run.check_running()
-            run.tree.members()
+            meanwhile()
             continue
         if line is None:
             raise RunFailed("the demo service exited")
-        requests.append(line)
+        return at, line
+
+
+def launch_until_api(run, service, options, name):
+    """Launches the app and waits for the page's first GET /api; the launch time and the
+    service's first request and first API request, in ms from it."""
+    service.drain()
+    started = run.launch(name)
+    deadline = started + options.timeout
+    first_at = api_at = None
+    while api_at is None:
+        at, line = next_request(run, service, deadline, f"{name}: no GET /api within {options.timeout:g} s",
+                                run.tree.members)
         parts = line.split()
-        if len(parts) >= 2 and parts[0] == "GET" and parts[1] == "/api":
-            api_at = at
-    figures = {"start_ms": (api_at - started) * 1000}
+        if len(parts) >= 2 and parts[0] == "GET" and not parts[1].startswith("/bench/"):
+            first_at = first_at or at
+            if parts[1] == "/api":
+                api_at = at
+    return started, {"first-request": (first_at - started) * 1000, "first-api-request": (api_at - started) * 1000}
+
+
+def long_chat(run, service, options):
+    """The bench-mode page sends options.chat messages, CHAT_STEP at a time; the tree's
+    PSS before and after each step, and its CPU while the replies streamed."""
+    sleep_watching(run, options.settle)
+    pss = [tree_pss_mib(run.tree.members())]
+    cpu_seconds = 0.0
+    streaming_seconds = 0.0
+    done = 0
+    while done < options.chat:
+        count = min(CHAT_STEP, options.chat - done)
+        service.drain()
+        meter = CpuMeter(run.tree)
+        service.command({"chat": count, "wordMs": options.chat_word_ms})
+        # Generous: a reply of the demo's is about 30 words.
+        deadline = time.monotonic() + 15 + count * max(5.0, 60 * options.chat_word_ms / 1000)
+        finished = False
+        while not finished:
+            _, line = next_request(run, service, deadline, f"the page did not finish {count} replies in time",
+                                   meter.look)
+            finished = line.startswith("POST /bench/done")
+        meter.look()
+        cpu_seconds += meter.cpu_seconds()
+        streaming_seconds += meter.ended - meter.began
+        done += count
+        sleep_watching(run, options.settle)
+        pss.append(tree_pss_mib(run.tree.members()))
+    return {"chat_pss_before_mib": pss[0], "chat_pss_steps_mib": pss[1:], "chat_pss_mib": pss[-1],
+            "chat_growth_mib": (pss[-1] - pss[0]) * CHAT_STEP / done, "chat_cpu_per_reply_s": cpu_seconds / done,
+            "chat_seconds_per_reply": streaming_seconds / done}
+
+
+def measure(run, service, options, warm_up, chat):
+    """One run: the cold launch's figures and, unless warming up, the warm launch's; or
+    RunFailed."""
+    run.start_bus()
+    started, marks = launch_until_api(run, service, options, "cold")
+    figures = {"start_ms": marks["first-api-request"], "first_request_ms": marks["first-request"]}
     if warm_up:
         return figures
 
     sleep_watching(run, options.settle)
     members = run.tree.members()
-    pss = [status_fields(f"/proc/{pid}/smaps_rollup", "Pss").get("Pss") for pid in members]
-    if None in pss:
-        log(f"  warning: {pss.count(None)} of {len(pss)} processes' smaps_rollup unreadable")
-    figures["pss_mib"] = sum(p or 0 for p in pss) / 1024
+    figures["pss_mib"] = tree_pss_mib(members)
     figures["processes"] = len(members)
     figures["process_names"] = sorted(stat[0] for stat in members.values())
     figures["threads"] = sum(len(os.listdir(f"/proc/{pid}/task")) for pid in members if os.path.exists(
         f"/proc/{pid}/task"))
+    figures["sandbox"] = sandbox_facts(run, members)
 
-    # The idle window: each process's CPU and each thread's switches from the first
-    # look at it (from zero for those started during the window) to the last one.
-    window_start = boottime_ticks()
-    cpu_first, cpu_last, switches_first, switches_last = {}, {}, {}, {}
-
-    def look(first):
-        for pid, stat in run.tree.members().items():
-            key = (pid, stat[5])
-            if key not in cpu_first:
-                cpu_first[key] = 0 if not first and stat[5] >= window_start else stat[4]
-            cpu_last[key] = stat[4]
-            for tid, count in thread_switches(pid).items():
-                thread = key + (tid,)
-                if thread not in switches_first:
-                    switches_first[thread] = count if first else 0
-                switches_last[thread] = max(count, switches_last.get(thread, 0))
-
-    idle_started = time.monotonic()
-    look(True)
-    idle_end = idle_started + options.idle
+    idle_end = time.monotonic() + options.idle
+    meter = CpuMeter(run.tree)
     while (remaining := idle_end - time.monotonic()) > 0:
         time.sleep(min(1.0, remaining))
         run.check_running()
-        look(False)
-    idle_seconds = time.monotonic() - idle_started
-    figures["idle_cpu_s"] = sum(cpu_last[k] - cpu_first[k] for k in cpu_last) / CLK_TCK
-    figures["wakeups_per_s"] = sum(switches_last[k] - switches_first[k] for k in switches_last) / idle_seconds
+        meter.look()
+    figures["idle_cpu_s"] = meter.cpu_seconds()
+    figures["wakeups_per_s"] = meter.switches_per_second()
     figures["peak_rss_mib"] = sum(status_fields(f"/proc/{pid}/status", "VmHWM").get("VmHWM", 0)
                                   for pid in run.tree.members()) / 1024
-    figures["requests"] = requests
+    figures["timeline_cold"] = dict(run.milestones(started), **marks)
+    if not run.quit():
+        figures["unclean_quit"] = True
+
+    started, marks = launch_until_api(run, service, options, "warm")
+    figures["warm_start_ms"] = marks["first-api-request"]
+    if chat:
+        figures.update(long_chat(run, service, options))
+    else:
+        sleep_watching(run, 1.0)  # the milestones that follow the first API request
+    figures["timeline_warm"] = dict(run.milestones(started), **marks)
     return figures
 
 
@@ -550,13 +788,27 @@ def cpu_model():
 
 
 FIGURES = (
-    ("start_ms", "start to first GET /api (ms)", "{:.0f}"),
+    ("start_ms", "cold start to first API request (ms)", "{:.0f}"),
+    ("warm_start_ms", "warm start to first API request (ms)", "{:.0f}"),
+    ("first_request_ms", "cold start to first request (ms)", "{:.0f}"),
     ("pss_mib", "tree PSS after load (MiB)", "{:.0f}"),
+    ("chat_pss_mib", "tree PSS after {chat} replies (MiB)", "{:.0f}"),
+    ("chat_growth_mib", "PSS growth per 100 replies (MiB)", "{:.1f}"),
+    ("chat_cpu_per_reply_s", "CPU per streamed reply (CPU s)", "{:.3f}"),
     ("peak_rss_mib", "tree peak RSS, sum of VmHWM (MiB)", "{:.0f}"),
     ("idle_cpu_s", "idle CPU in {idle:g} s (CPU s)", "{:.2f}"),
     ("wakeups_per_s", "idle wake-ups (context switches/s)", "{:.1f}"),
     ("processes", "processes", "{:.0f}"),
 )
+
+
+def spread(values, form):
+    if not values:
+        return "–"
+    median = statistics.median(values)
+    if len(values) == 1:
+        return form.format(median)
+    return f"{form.format(median)} ({form.format(min(values))}–{form.format(max(values))})"
 
 
 def summarize(results, apps):
@@ -565,10 +817,17 @@ def summarize(results, apps):
         summary[app] = {}
         ok = [r for r in results[app] if "error" not in r]
         for key, _, _ in FIGURES:
-            values = [r[key] for r in ok]
+            values = [r[key] for r in ok if key in r]
             if values:
                 summary[app][key] = {"median": statistics.median(values), "min": min(values), "max": max(values),
                                      "runs": len(values)}
+        for kind in ("timeline_cold", "timeline_warm"):
+            marks = {}
+            for r in ok:
+                for name, ms in r.get(kind, {}).items():
+                    marks.setdefault(name, []).append(ms)
+            summary[app][kind] = {name: statistics.median(values) for name, values in marks.items()}
+            summary[app][kind + "_all"] = marks
     return summary
 
 
@@ -580,23 +839,56 @@ def ratio(a, b):
     return f"{a / b:.2f}"
 
 
-def report(summary, apps, options, context):
+def how_it_ran(app, results, account):
+    """The account and what the sandbox check saw, from the app's measured runs."""
+    facts = [r["sandbox"] for r in results[app] if "sandbox" in r]
+    if not facts:
+        return "–"
+    confined = sorted({f"{f['confined']} of {f['processes']}" for f in facts})
+    as_root = max(f["as_root"] for f in facts)
+    sandbox = {"pelko": "WebKit's bubblewrap sandbox", "minibrowser": "WebKit's bubblewrap sandbox",
+               "minibrowser-nogl": "WebKit's bubblewrap sandbox", "chromium": "Chromium's namespace sandbox"}[app]
+    text = f"as {account.describe()}, {sandbox}: {' or '.join(confined)} processes in namespaces of their own"
+    if as_root:
+        text += f"; {as_root} as root"
+    return text
+
+
+def report(summary, results, apps, options, account, context):
     lines = []
-    header = [""] + [LABELS[a] for a in apps] + [f"pelko / {LABELS[a].replace(' --app', '')}" for a in apps
-                                                  if a != "pelko" and "pelko" in apps]
+    others = [a for a in apps if a != "pelko"] if "pelko" in apps else []
+    header = [""] + [LABELS[a] for a in apps] + [f"pelko / {LABELS[a].replace(' --app', '')}" for a in others]
     lines.append("| " + " | ".join(header) + " |")
     lines.append("|" + "---|" * len(header))
+    lines.append("| " + " | ".join(["how it ran"] + [how_it_ran(a, results, account) for a in apps]
+                                   + [""] * len(others)) + " |")
     for key, title, form in FIGURES:
-        row = [title.format(idle=options.idle)]
+        row = [title.format(idle=options.idle, chat=options.chat)]
+        if not any(key in summary[a] for a in apps):
+            continue
         for app in apps:
             s = summary[app].get(key)
-            row.append(f"{form.format(s['median'])} ({form.format(s['min'])}–{form.format(s['max'])})" if s else "–")
-        if "pelko" in apps:
-            mine = summary["pelko"].get(key, {}).get("median")
-            for app in apps:
-                if app != "pelko":
-                    row.append(ratio(mine, summary[app].get(key, {}).get("median")))
+            if not s:
+                row.append("–")
+            elif s["runs"] == 1:
+                row.append(form.format(s["median"]))
+            else:
+                row.append(f"{form.format(s['median'])} ({form.format(s['min'])}–{form.format(s['max'])})")
+        mine = summary["pelko"].get(key, {}).get("median") if "pelko" in apps else None
+        for app in others:
+            row.append(ratio(mine, summary[app].get(key, {}).get("median")))
         lines.append("| " + " | ".join(row) + " |")
+    if "pelko" in apps and summary["pelko"].get("timeline_cold"):
+        lines.append("")
+        lines.append("pelko's start-up, ms from launch (medians, min–max):")
+        lines.append("")
+        lines.append("| milestone | cold | warm |")
+        lines.append("|---|---|---|")
+        for name, title in MILESTONES:
+            cold = summary["pelko"]["timeline_cold_all"].get(name, [])
+            warm = summary["pelko"]["timeline_warm_all"].get(name, [])
+            if cold or warm:
+                lines.append(f"| {title} | {spread(cold, '{:.0f}')} | {spread(warm, '{:.0f}')} |")
     lines.append("")
     lines.extend(context)
     return "\n".join(lines)
@@ -607,28 +899,37 @@ def main():
     parser.add_argument("--runs", type=int, default=5, help="measured runs per app (default 5)")
     parser.add_argument("--idle", type=float, default=30, help="idle window in seconds (default 30)")
     parser.add_argument("--settle", type=float, default=3, help="seconds from GET /api to the PSS look (default 3)")
-    parser.add_argument("--timeout", type=float, default=30, help="seconds a run may take to GET /api (default 30)")
+    parser.add_argument("--timeout", type=float, default=30, help="seconds a launch may take to GET /api (default 30)")
     parser.add_argument("--warmup", type=int, default=1, help="unmeasured runs per app first (default 1)")
+    parser.add_argument("--chat", type=int, default=200, help="replies in the long chat; 0: none (default 200)")
+    parser.add_argument("--chat-runs", type=int, default=1,
+                        help="measured runs per app, the first ones, that hold the long chat (default 1)")
+    parser.add_argument("--chat-word-ms", type=int, default=70,
+                        help="ms between two words of a streamed reply (default 70, the page's own)")
     parser.add_argument("--port", type=int, default=8437, help="the demo service's port (default 8437)")
     parser.add_argument("--apps", default=",".join(APPS), help="comma-separated subset of " + ",".join(APPS))
     parser.add_argument("--json", metavar="FILE", help="also write every run's figures to FILE")
     options = parser.parse_args()
     chosen = [a.strip() for a in options.apps.split(",") if a.strip()]
     apps = [a for a in APPS if a in chosen]
-    if not apps or any(a not in APPS for a in chosen) or options.runs < 1:
-        parser.error("--apps takes " + ", ".join(APPS) + "; --runs at least 1")
-    for tool in ("Xvfb", "dbus-daemon", "strip") + (("chromium",) if "chromium" in apps else ()):
+    if not apps or any(a not in APPS for a in chosen) or options.runs < 1 or options.chat < 0 \
+            or options.chat_word_ms < 1:
+        parser.error("--apps takes " + ", ".join(APPS) + "; --runs at least 1; --chat at least 0; "
+                     "--chat-word-ms at least 1")
+    tools_needed = ("Xvfb", "dbus-daemon", "strip") + (("setpriv", "useradd") if os.geteuid() == 0 else ()) \
+        + (("chromium",) if "chromium" in apps else ())
+    for tool in tools_needed:
         if not shutil.which(tool):
             sys.exit(f"{tool} is missing: run bench/compare-apps.sh, which installs it")
 
     pelko, demo, version = build(ROOT / "build/perf", options.port)
     wants_minibrowser = any(a.startswith("minibrowser") for a in apps)
-    tools = {"pelko": pelko, "minibrowser": minibrowser_path() if wants_minibrowser else None}
     origin = f"http://127.0.0.1:{options.port}"
 
     for s in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
         signal.signal(s, interrupted)
     become_subreaper()
+    account = Account()
     session_marker = uuid.uuid4().hex
     scratch = None
     base_environment = {
@@ -641,24 +942,34 @@ def main():
     results = {app: [] for app in apps}
     failures = []
     leftovers = []
+    unclean = {app: 0 for app in apps}
     bus_services = {app: set() for app in apps}
     exit_status = 0
     try:
         scratch = tempfile.mkdtemp(prefix="pelko-compare-apps-")
+        # The apps' account reaches its run folders, and pelko wherever the clone is.
+        os.chmod(scratch, 0o755)
+        (Path(scratch) / "bin").mkdir(mode=0o755)
+        shutil.copy2(pelko, Path(scratch) / "bin" / "pelko")
+        tools = {"pelko": Path(scratch) / "bin" / "pelko",
+                 "minibrowser": minibrowser_path() if wants_minibrowser else None}
         xvfb = Xvfb(base_environment, Path(scratch) / "xvfb.log")
         base_environment["DISPLAY"] = xvfb.display
         service = DemoService(demo, options.port, version, base_environment)
         size = stripped_size(pelko, scratch)
-        log(f"Xvfb on {xvfb.display}, demo service on {origin}; {options.warmup} warm-up and {options.runs} "
-            f"measured runs per app, idle window {options.idle:g} s")
+        log(f"Xvfb on {xvfb.display}, demo service on {origin}; apps run as {account.describe()}"
+            f"{', made now' if account.created else ''}; {options.warmup} warm-up and {options.runs} measured runs "
+            f"per app, idle window {options.idle:g} s, a long chat of {options.chat} replies in "
+            f"{min(options.chat_runs, options.runs) if options.chat else 0} of them")
 
         schedule = [(0, app, True) for _ in range(options.warmup) for app in apps]
         schedule += [(n + 1, app, False) for n in range(options.runs) for app in apps]
         for number, app, warm_up in schedule:
-            run = Run(app, tools, origin, base_environment, scratch)
+            run = Run(app, tools, origin, base_environment, scratch, account)
             name = f"{'warm-up' if warm_up else f'run {number}'} {LABELS[app]}"
+            chat = options.chat > 0 and not warm_up and number <= options.chat_runs
             try:
-                figures = measure(run, service, options, warm_up)
+                figures = measure(run, service, options, warm_up, chat)
             except RunFailed as failure:
                 figures = {"error": str(failure)}
             finally:
@@ -667,6 +978,8 @@ def main():
             if left:
                 leftovers.append(f"{name}: {', '.join(left)}")
                 figures.setdefault("error", "processes left after the kill: " + ", ".join(left))
+            if figures.get("unclean_quit"):
+                unclean[app] += 1
             if "error" in figures:
                 log(f"{name}: FAILED: {figures['error']}")
                 if not warm_up:
@@ -674,9 +987,15 @@ def main():
             elif warm_up:
                 log(f"{name}: start {figures['start_ms']:.0f} ms")
             else:
-                log(f"{name}: start {figures['start_ms']:.0f} ms, PSS {figures['pss_mib']:.0f} MiB in "
-                    f"{figures['processes']} processes, peak RSS {figures['peak_rss_mib']:.0f} MiB, "
-                    f"idle CPU {figures['idle_cpu_s']:.2f} s, {figures['wakeups_per_s']:.1f} wake-ups/s")
+                text = (f"{name}: start {figures['start_ms']:.0f} ms, warm {figures['warm_start_ms']:.0f} ms, "
+                        f"PSS {figures['pss_mib']:.0f} MiB in {figures['processes']} processes, "
+                        f"peak RSS {figures['peak_rss_mib']:.0f} MiB, idle CPU {figures['idle_cpu_s']:.2f} s, "
+                        f"{figures['wakeups_per_s']:.1f} wake-ups/s")
+                if "chat_pss_mib" in figures:
+                    text += (f"; after {options.chat} replies PSS {figures['chat_pss_mib']:.0f} MiB "
+                             f"(+{figures['chat_growth_mib']:.1f} MiB per 100), "
+                             f"{figures['chat_cpu_per_reply_s']:.3f} CPU s per reply")
+                log(text)
             if not warm_up:
                 figures["run"] = number
                 results[app].append(figures)
@@ -690,18 +1009,33 @@ def main():
             if options.warmup else ""
         context = [
             f"Medians (min–max) of {runs_text}, taken in turn{warmup_text}, on the demo service under Xvfb "
-            f"(1440x1000x24), "
-            f"{os.cpu_count()} CPUs ({cpu_model()}). PSS {options.settle:g} s after GET /api; idle CPU and "
-            f"wake-ups over the following {options.idle:g} s; peak RSS at its end. Every process of the app's "
-            "tree counts; services the session bus starts do not.",
+            f"(1440x1000x24), {os.cpu_count()} CPUs ({cpu_model()}), load average "
+            f"{(read_text('/proc/loadavg') or '?').split()[0]} at the end. "
+            f"Every app ran as {account.describe()}"
+            + (", an unprivileged user the bench runs them as (through setpriv), so every sandbox is on"
+               if os.geteuid() == 0 else "") + ". "
+            f"Cold: the first launch on an empty profile; PSS {options.settle:g} s after GET /api; idle CPU "
+            f"and wake-ups over the following {options.idle:g} s; peak RSS at its end. Warm: the launch after "
+            "the app was ended with SIGTERM, on the profile it left. Every process of the app's tree counts; "
+            "services the session bus starts do not.",
             f"pelko: Release build, WebKitGTK {package_version('libwebkitgtk-6.0-4')} (as MiniBrowser); "
             f"binary {size / 1048576:.1f} MiB stripped.",
         ]
-        if "chromium" in apps:
+        if options.chat and any("chat_pss_mib" in r for app in apps for r in results[app]):
+            chat_runs = {app: sum(1 for r in results[app] if "chat_pss_mib" in r) for app in apps}
+            seconds = [r["chat_seconds_per_reply"] for app in apps for r in results[app] if "chat_pss_mib" in r]
             context.append(
-                f"Chromium {package_version('chromium')}"
-                + (" ran with --no-sandbox (as root it refuses to start without it), while pelko and MiniBrowser "
-                   "keep WebKit's bubblewrap sandbox." if os.geteuid() == 0 else " kept its sandbox."))
+                f"Long chat: in the warm launch of {' and '.join(sorted({str(c) for c in chat_runs.values()}))} "
+                f"run{'s' if max(chat_runs.values()) > 1 else ''} per app, the page sent {options.chat} messages "
+                f"through its composer, one after the other, each reply (about 30 words) streamed a word every "
+                f"{options.chat_word_ms} ms ({statistics.median(seconds):.1f} s per reply); PSS {options.settle:g} s "
+                f"after the last reply against {options.settle:g} s after GET /api; CPU while the replies "
+                "streamed.")
+        if "chromium" in apps:
+            context.append(f"Chromium {package_version('chromium')}.")
+        not_clean = [f"{LABELS[a]}: {unclean[a]}" for a in apps if unclean[a]]
+        if not_clean:
+            context.append("Killed after 15 s when asked to quit before the warm launch: " + "; ".join(not_clean) + ".")
         started_by_bus = [f"{LABELS[a]}: {', '.join(sorted(bus_services[a]))}" for a in apps if bus_services[a]]
         if started_by_bus:
             context.append("Started by the session bus, not counted: " + "; ".join(started_by_bus) + ".")
@@ -709,10 +1043,10 @@ def main():
             context.append("Failed runs: " + "; ".join(failures) + ".")
         if leftovers:
             context.append("Left after the kill: " + "; ".join(leftovers) + ".")
-        print(report(summary, apps, options, context), flush=True)
+        print(report(summary, results, apps, options, account, context), flush=True)
         if options.json:
             with open(options.json, "w") as f:
-                json.dump({"options": vars(options),
+                json.dump({"options": vars(options), "account": account.describe(),
                            "context": context, "stripped_size_bytes": size, "summary": summary,
                            "runs": results}, f, indent=2)
         if any(not runs_done[a] for a in apps):

@@ -5,8 +5,11 @@
 #include <algorithm>
 #include <cctype>
 #include <cstddef>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <nlohmann/json.hpp>
+#include <random>
 #include <string_view>
 #include <vector>
 
@@ -17,6 +20,8 @@ namespace pelko::demo {
 namespace {
 
 constexpr const char* kCookieName = "pelko_demo";
+// What a signed-in user's browser keeps: set on the chat page, sent with every request.
+constexpr const char* kSessionCookieName = "pelko_session";
 // The Linux package's manifest for the architecture the demo was built for.
 constexpr const char* kLinuxUpdateManifest = PELKO_DEMO_LINUX_UPDATE_MANIFEST;
 constexpr const char* kNotes =
@@ -73,9 +78,9 @@ std::string cookieSafe(std::string_view text) {
     return out.substr(0, 64);
 }
 
-std::string cookieValue(const httplib::Request& request) {
+std::string cookieValue(const httplib::Request& request, const char* name = kCookieName) {
     const std::string header = request.get_header_value("Cookie");
-    const std::string prefix = std::string(kCookieName) + "=";
+    const std::string prefix = std::string(name) + "=";
     std::size_t start = 0;
     while (start < header.size()) {
         std::size_t end = header.find(';', start);
@@ -125,8 +130,34 @@ std::string nextMinorVersion(const std::string& version) {
     ++pieces[minor];
     std::fill(pieces.begin() + static_cast<std::ptrdiff_t>(minor) + 1, pieces.end(), 0);
     std::string next;
-    for (const long piece : pieces) next += (next.empty() ? "" : ".") + std::to_string(piece);
+    for (const long piece : pieces) {
+        // Appended piece by piece: GCC 12 at -O3 takes "." + std::string for an overlapping copy.
+        if (!next.empty()) next += '.';
+        next += std::to_string(piece);
+    }
     return next;
+}
+
+// A validator that changes whenever the file does (FNV-1a of the body).
+std::string entityTag(std::string_view body) {
+    std::uint64_t hash = 14695981039346656037ull;
+    for (const unsigned char c : body) hash = (hash ^ c) * 1099511628211ull;
+    char buffer[24];
+    std::snprintf(buffer, sizeof buffer, "\"%016llx\"", static_cast<unsigned long long>(hash));
+    return buffer;
+}
+
+// Site files may be kept, and are checked again before each use: a cache
+// that still holds the file gets 304 and no body.
+void serveSiteFile(const SiteFile& file, const httplib::Request& request, httplib::Response& response) {
+    const std::string tag = entityTag(file.body);
+    response.set_header("Cache-Control", "no-cache");
+    response.set_header("ETag", tag);
+    if (request.get_header_value("If-None-Match") == tag) {
+        response.status = 304;
+        return;
+    }
+    response.set_content(std::string(file.body), std::string(file.contentType));
 }
 
 }  // namespace
@@ -151,9 +182,15 @@ void DemoService::addRoutes() {
         if (logger_) logger_(record, response.status);
     });
 
-    server.Get("/", [](const httplib::Request&, httplib::Response& response) {
-        const SiteFile* index = findSiteFile("/index.html");
-        response.set_content(std::string(index->body), std::string(index->contentType));
+    server.Get("/", [](const httplib::Request& request, httplib::Response& response) {
+        if (cookieValue(request, kSessionCookieName).empty()) {
+            char session[24];
+            std::snprintf(session, sizeof session, "%016llx",
+                          static_cast<unsigned long long>(std::random_device()()) << 32 | std::random_device()());
+            response.set_header("Set-Cookie", std::string(kSessionCookieName) + "=" + session +
+                                                  "; Max-Age=2592000; Path=/; HttpOnly; SameSite=Lax");
+        }
+        serveSiteFile(*findSiteFile("/index.html"), request, response);
     });
 
     // The update manifests: the macOS application's names a disk image, the
@@ -201,8 +238,39 @@ void DemoService::addRoutes() {
     server.Get("/api", [this](const httplib::Request&, httplib::Response& response) {
         response.set_header("Cache-Control", "no-store");
         response.set_content("{\"service\": \"pelko-demo\", \"status\": \"ok\", \"latestDesktopVersion\": \"" +
-                                 escapeJson(version()) + "\", \"linuxUpdateManifest\": \"" + kLinuxUpdateManifest + "\"}\n",
+                                 escapeJson(version()) + "\", \"linuxUpdateManifest\": \"" + kLinuxUpdateManifest + "\"" +
+                                 (benchMode_ ? ", \"bench\": true" : "") + "}\n",
                              "application/json");
+    });
+
+    // The bench's channel to the page. A command is one JSON object, handed
+    // to the page as it is; the page reports back to /bench/done.
+    server.Post("/bench/command", [this](const httplib::Request& request, httplib::Response& response) {
+        const auto command = nlohmann::json::parse(request.body, nullptr, false);
+        if (!benchMode_) {
+            response.status = 404;
+        } else if (!command.is_object()) {
+            response.status = 400;
+        } else if (!bench_.post(command.dump())) {
+            response.status = 409;  // no page listens yet
+        } else {
+            response.status = 202;
+        }
+    });
+    server.Get("/bench/commands", [this](const httplib::Request&, httplib::Response& response) {
+        if (!benchMode_) {
+            response.status = 404;
+            return;
+        }
+        response.set_header("Cache-Control", "no-store");
+        response.set_chunked_content_provider("text/event-stream", [this](std::size_t, httplib::DataSink& sink) {
+            // One call holds the stream for as long as the page listens.
+            bench_.listen([&sink](const std::string& event) { return sink.write(event.data(), event.size()); });
+            return false;
+        });
+    });
+    server.Post("/bench/done", [this](const httplib::Request&, httplib::Response& response) {
+        response.status = benchMode_ ? 204 : 404;
     });
 
     // A helper pairs by announcing itself under the page's code; the page
@@ -302,7 +370,7 @@ void DemoService::addRoutes() {
             response.set_content("Not found\n", "text/plain; charset=utf-8");
             return;
         }
-        response.set_content(std::string(file->body), std::string(file->contentType));
+        serveSiteFile(*file, request, response);
     });
 }
 
@@ -321,6 +389,8 @@ bool DemoService::start(int port) {
 
 void DemoService::stop() {
     if (!thread_.joinable()) return;
+    // The server waits for every request it serves, event streams too.
+    bench_.close();
     server_->stop();
     thread_.join();
 }

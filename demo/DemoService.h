@@ -7,6 +7,8 @@
 #include <thread>
 #include <vector>
 
+#include "BenchChannel.h"
+
 namespace httplib {
 class Server;
 }
@@ -42,6 +44,12 @@ public:
         std::string path;
         std::string userAgent;
     };
+    // Bench mode, for bench/compare-apps (set before start()): /api says
+    // "bench": true, and the page then takes the bench's commands, posted to
+    // /bench/command, from the event stream /bench/commands. Off, neither
+    // exists.
+    void setBenchMode(bool on) { benchMode_ = on; }
+
     // Every request served so far, in order.
     std::vector<Request> requests() const;
     // What a helper announced to /api/imessage/announce.
@@ -62,6 +70,8 @@ private:
 
     std::string version_;
     bool manifestAvailable_ = true;
+    bool benchMode_ = false;
+    BenchChannel bench_;
     std::unique_ptr<httplib::Server> server_;
     std::thread thread_;
     int port_ = 0;

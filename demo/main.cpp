@@ -12,16 +12,19 @@
 
 namespace {
 
-void usage() { std::fprintf(stderr, "usage: pelko-demo [--port N] [--version V]\n"); }
+void usage() { std::fprintf(stderr, "usage: pelko-demo [--port N] [--version V] [--bench]\n"); }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     int port = 8421;
     std::string version = PELKO_DEMO_APP_VERSION;
+    bool bench = false;
     for (int i = 1; i < argc; ++i) {
         const std::string argument = argv[i];
-        if ((argument == "--port" || argument == "--version") && i + 1 < argc) {
+        if (argument == "--bench") {
+            bench = true;
+        } else if ((argument == "--port" || argument == "--version") && i + 1 < argc) {
             const std::string value = argv[++i];
             if (argument == "--version") {
                 version = value;
@@ -48,6 +51,7 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &signals, nullptr);
 
     pelko::demo::DemoService service(version);
+    service.setBenchMode(bench);
     service.setLogger([](const pelko::demo::DemoService::Request& request, int status) {
         std::printf("%s %s %d\n", request.method.c_str(), request.path.c_str(), status);
         std::fflush(stdout);

@@ -110,6 +110,9 @@
   // than the desktop app's 400 ms look at the page, which must notice it anyway.
   var WORD_DELAY_MS = 70;
   var ONE_CHUNK_DELAY_MS = 100;
+  var wordDelayMs = WORD_DELAY_MS;
+  // Called once when the reply being streamed has ended.
+  var afterReply = null;
 
   // The stop button exists only while a reply is being written: anything
   // that watches the page (the desktop app does) sees it come and go.
@@ -130,6 +133,11 @@
     streaming.stop.remove();
     streaming = null;
     sendButton.hidden = false;
+    if (afterReply) {
+      var next = afterReply;
+      afterReply = null;
+      setTimeout(next, 0);
+    }
   }
 
   function send() {
@@ -156,7 +164,7 @@
         index += chunk.length;
         messagesEl.scrollTop = messagesEl.scrollHeight;
         if (index >= words.length) finishStreaming();
-      }, atOnce ? ONE_CHUNK_DELAY_MS : WORD_DELAY_MS)
+      }, atOnce ? ONE_CHUNK_DELAY_MS : wordDelayMs)
     };
   }
 
@@ -313,6 +321,39 @@
 
   // ---- Service status -----------------------------------------------------
 
+  // ---- Bench mode (pelko-demo --bench) ------------------------------------
+
+  // A long chat for bench/compare-apps: asked through the event stream, the
+  // page sends messages through the composer one after the other, each once
+  // the reply before it has streamed in full, and tells the service when
+  // the last reply has ended.
+  function chat(replies, wordMs) {
+    var sent = 0;
+    wordDelayMs = wordMs > 0 ? wordMs : WORD_DELAY_MS;
+    answerAtOnce.checked = false;
+    function next() {
+      if (sent === replies) {
+        wordDelayMs = WORD_DELAY_MS;
+        fetch("/bench/done", { method: "POST", body: JSON.stringify({ replies: replies }) });
+        return;
+      }
+      sent += 1;
+      input.value = "Bench message " + sent + " of " + replies;
+      afterReply = next;
+      send();
+    }
+    next();
+  }
+
+  function listenToBench() {
+    var commands = new EventSource("/bench/commands");
+    commands.onmessage = function (event) {
+      var command = null;
+      try { command = JSON.parse(event.data); } catch (e) { return; }
+      if (command && command.chat > 0) chat(command.chat, command.wordMs);
+    };
+  }
+
   fetch("/api", { cache: "no-store" }).then(function (response) { return response.json(); }).then(function (api) {
     $("service-status").classList.add("online");
     $("service-status").lastChild.textContent = "Service online";
@@ -320,6 +361,7 @@
     // The desktop app on Linux reads a manifest of its own, naming a Debian package.
     if (api && api.linuxUpdateManifest && shell && shell.platform === "linux") $("link-manifest").href = api.linuxUpdateManifest;
     document.documentElement.dataset.ready = "true";
+    if (api && api.bench === true) listenToBench();
   }).catch(function () {
     $("service-status").lastChild.textContent = "Service offline";
   });

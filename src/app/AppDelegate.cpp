@@ -55,6 +55,12 @@ void AppDelegate::applicationDidFinishLaunching() {
     webView_->setUIDelegate(this);
     webView_->setAllowsBackForwardNavigationGestures(true);
     webView_->setCustomUserAgent(config_.userAgent);
+    // The home page is asked for as soon as the web view can take it, before the
+    // window and the menus are built: the engine starts its web process for the
+    // first load, and that start, not ours, is the longest wait of the launch.
+    // Nothing of it reaches the user earlier: the window is first drawn, and the
+    // load's answers are first delivered, once this sequence has returned.
+    webView_->loadRequest(UrlRequest{config_.homeURL});
 
     window_ = ports_.toolkit->makeWindow(
         kWebViewFrame, kWindowStyleTitled | kWindowStyleClosable | kWindowStyleMiniaturizable | kWindowStyleResizable);
@@ -74,7 +80,6 @@ void AppDelegate::applicationDidFinishLaunching() {
     installCtrlShiftSpaceAlias();
     installHistoryShortcuts();
 
-    webView_->loadRequest(UrlRequest{config_.homeURL});
     ports_.application->activateIgnoringOtherApps();
 
     // Launch does not wait for it.

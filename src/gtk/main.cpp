@@ -15,6 +15,7 @@
 #include "gtk/app/ApplicationLifecycle.h"
 #include "gtk/app/Platform.h"
 #include "gtk/app/SoftwareDrawing.h"
+#include "gtk/app/StartupTrace.h"
 #include "gtk/system/UrlsPort.h"
 
 namespace {
@@ -33,6 +34,7 @@ struct Process {
 // Runs only in the instance that owns the application id; a second launch
 // hands its activation to that one and exits.
 void onStartup(GtkApplication* application, gpointer data) {
+    gtk::traceStartup("toolkit-ready");
     auto* process = static_cast<Process*>(data);
     process->platform = std::make_unique<gtk::Platform>(application, gtk::DataDirectories::forCurrentUser(),
                                                               build::kVersion, process->speechModel);
@@ -55,6 +57,7 @@ void onStartup(GtkApplication* application, gpointer data) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    gtk::traceStartup("main");
     // Before anything that needs a display.
     switch (readCommandLine(std::vector<std::string>(argv + 1, argv + argc))) {
     case LaunchRequest::printVersion: std::printf("%s\n", build::kVersion); return 0;

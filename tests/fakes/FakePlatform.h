@@ -170,6 +170,7 @@ public:
     }
     std::unique_ptr<Window> makeWindow(Rect contentRect, unsigned styleMask) override {
         auto made = keep(window, std::make_unique<FakeWindow>());
+        loadsBeforeWindow = webView ? webView->loads.size() : 0;
         made->contentRect = contentRect;
         made->styleMask = styleMask;
         return made;
@@ -178,6 +179,7 @@ public:
     FakeWebViewConfiguration* configuration = nullptr;
     FakeWebView* webView = nullptr;
     FakeWindow* window = nullptr;
+    std::size_t loadsBeforeWindow = 0;  // the web view's loads when the window was made
 
 private:
     template <typename T>

@@ -28,6 +28,8 @@ TEST(Launch, ShowsTheHomePageWithTheBridgeAndChecksForUpdatesSilently) {
     EXPECT_EQ(config.userScripts, std::vector<UserScript>{desktopInfo});
     EXPECT_EQ(config.handlers.at("pelko"), t.app.get());
     EXPECT_EQ(t.webView().loads, std::vector<UrlRequest>{UrlRequest{*t.platform.urls.urlFromString("https://pelko.test/")}});
+    // Asked for before the window is built, so the engine's web process starts meanwhile.
+    EXPECT_EQ(t.platform.toolkit.loadsBeforeWindow, 1u);
     EXPECT_TRUE(t.window().visible);
     // From /Applications there is nothing to move; the update check asks and says nothing yet.
     ASSERT_EQ(t.platform.urlSession.requests.size(), 1u);

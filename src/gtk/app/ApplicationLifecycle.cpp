@@ -3,6 +3,7 @@
 #include <gtk/gtk.h>
 
 #include "gtk/app/ApplicationPort.h"
+#include "gtk/app/StartupTrace.h"
 
 namespace pelko::gtk {
 
@@ -31,7 +32,9 @@ void ApplicationLifecycle::onActivate(void* /*application*/, void* data) {
         self->launched_ = true;
         // Runs on with no window shown, as a closed window only hides.
         g_application_hold(G_APPLICATION(self->application_));
+        traceStartup("launch-sequence");
         self->delegate_.applicationDidFinishLaunching();
+        traceStartup("launch-sequence-done");
         return;
     }
     const bool visible = self->hasVisibleWindows();

@@ -22,6 +22,9 @@ void preferSoftwareDrawingWithoutGpu() {
     if (!drawsWithoutGpu()) return;
     g_setenv("GSK_RENDERER", "cairo", FALSE);
     g_setenv("WEBKIT_DISABLE_COMPOSITING_MODE", "1", FALSE);
+    // Nor does GDK set up GL, which it would do on opening the display in this
+    // process and in each web process, for a renderer that does not use it.
+    g_setenv("GDK_DEBUG", "gl-disable", FALSE);
 }
 
 }  // namespace pelko::gtk

@@ -10,9 +10,9 @@ namespace pelko::gtk {
 bool drawsWithoutGpu();
 
 // Before GTK opens the display and before the first web view: where there is
-// no GPU, GTK's cairo renderer and WebKit without compositing (the web
-// processes inherit the setting), unless the user chose otherwise in the
-// same variables.
+// no GPU, GTK's cairo renderer, GDK without GL and WebKit without compositing
+// (the web processes inherit the settings), unless the user chose otherwise
+// in the same variables.
 void preferSoftwareDrawingWithoutGpu();
 
 }  // namespace pelko::gtk

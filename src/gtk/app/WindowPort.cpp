@@ -2,6 +2,7 @@
 
 #include <gtk/gtk.h>
 
+#include "gtk/app/StartupTrace.h"
 #include "gtk/system/SettingsFile.h"
 #include "gtk/web/WebViewPort.h"
 
@@ -109,6 +110,7 @@ void WindowPort::setDelegate(WindowDelegate* delegate) { delegate_ = delegate; }
 void WindowPort::makeKeyAndOrderFront() {
     gtk_window_present(window_);
     if (content_) gtk_widget_grab_focus(content_);
+    traceStartup("window-presented");
 }
 
 void WindowPort::orderOut() {

@@ -4,6 +4,7 @@
 
 #include <utility>
 
+#include "gtk/app/StartupTrace.h"
 #include "gtk/web/DecisionAnswers.h"
 #include "gtk/web/JscJson.h"
 #include "gtk/web/WebViewConfigurationPort.h"
@@ -64,6 +65,9 @@ WebViewPort::WebViewPort(WebViewConfigurationPort& configuration, const Urls& ur
     g_signal_connect(view, "run-file-chooser", G_CALLBACK(&WebViewPort::onRunFileChooser), this);
     g_signal_connect(view, "load-changed", G_CALLBACK(&WebViewPort::onLoadChanged), this);
     g_signal_connect(view, "load-failed", G_CALLBACK(&WebViewPort::onLoadFailed), this);
+    g_signal_connect(webkit_web_view_get_context(view_.get()), "initialize-web-process-extensions",
+                     G_CALLBACK(+[](WebKitWebContext*, gpointer) { traceStartup("web-process-launch"); }), nullptr);
+    traceStartup("web-view-created");
 }
 
 WebViewPort::~WebViewPort() {
@@ -93,6 +97,7 @@ void WebViewPort::loadRequest(const UrlRequest& request) {
     WebKitURIRequest* uriRequest = webkit_uri_request_new(request.url.absoluteString.c_str());
     webkit_web_view_load_request(view_.get(), uriRequest);
     g_object_unref(uriRequest);
+    traceStartup("load-issued");
     cancelLoadTimeout();
     if (request.timeout.count() > 0) {
         loadTimeout_ = g_timeout_add_seconds(static_cast<guint>(request.timeout.count()),
@@ -194,12 +199,17 @@ void WebViewPort::onLoadChanged(WebKitWebView* /*view*/, int loadEvent, void* da
     auto* self = static_cast<WebViewPort*>(data);
     switch (loadEvent) {
     case WEBKIT_LOAD_STARTED:
+        traceStartup("load-started");
         self->loadFailed_ = false;
         self->loadTimedOut_ = false;
         self->loadIsAlternate_ = std::exchange(self->alternatePending_, false);
         break;
-    case WEBKIT_LOAD_COMMITTED: self->cancelLoadTimeout(); break;
+    case WEBKIT_LOAD_COMMITTED:
+        traceStartup("page-committed");
+        self->cancelLoadTimeout();
+        break;
     case WEBKIT_LOAD_FINISHED:
+        traceStartup("load-finished");
         self->cancelLoadTimeout();
         // A failed load ends with FINISHED as well; only a completed one is reported.
         if (!self->loadFailed_ && !self->loadIsAlternate_ && self->navigationDelegate_) {
