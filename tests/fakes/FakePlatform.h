@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -329,6 +330,17 @@ struct TestApp {
     void launch() { app->applicationDidFinishLaunching(); }
     FakeWindow& window() { return *platform.toolkit.window; }
     FakeWebView& webView() { return *platform.toolkit.webView; }
+    // What the web view reports reaches the app through the delegates the app
+    // gave it, as on the platforms.
+    NavigationDelegate& navigation() { return given(webView().navigationDelegate); }
+    UIDelegate& ui() { return given(webView().uiDelegate); }
+
+private:
+    template <typename Delegate>
+    static Delegate& given(Delegate* delegate) {
+        if (!delegate) throw std::logic_error("the app gave the web view no delegate");
+        return *delegate;
+    }
 };
 
 }  // namespace pelko::test

@@ -31,6 +31,11 @@ TEST(Launch, ShowsTheHomePageWithTheBridgeAndChecksForUpdatesSilently) {
     // Asked for before the window is built, so the engine's web process starts meanwhile.
     EXPECT_EQ(t.platform.toolkit.loadsBeforeWindow, 1u);
     EXPECT_TRUE(t.window().visible);
+    // The service sees the browser its pages are made for; a swipe goes back or forward.
+    EXPECT_EQ(t.webView().userAgent,
+              "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7) AppleWebKit/605.1.15 (KHTML, like Gecko) "
+              "Version/17.4 Safari/605.1.15");
+    EXPECT_TRUE(t.webView().backForwardGestures);
     // From /Applications there is nothing to move; the update check asks and says nothing yet.
     ASSERT_EQ(t.platform.urlSession.requests.size(), 1u);
     t.platform.mainQueue.runUntilIdle();

@@ -223,26 +223,26 @@ TEST(WebViewRoles, CarryOutTheVerdicts) {
     t.launch();
     const Url outside = url("https", "example.com", "/a");
     std::vector<NavigationActionPolicy> answers;
-    t.app->decidePolicyForNavigationAction(NavigationAction{outside, kLink, false, true},
+    t.navigation().decidePolicyForNavigationAction(NavigationAction{outside, kLink, false, true},
                                            NavigationActionDecision([&](auto policy) { answers.push_back(policy); }));
-    t.app->decidePolicyForNavigationAction(NavigationAction{url("smb", "nas.example"), kLink, false, true},
+    t.navigation().decidePolicyForNavigationAction(NavigationAction{url("smb", "nas.example"), kLink, false, true},
                                            NavigationActionDecision([&](auto policy) { answers.push_back(policy); }));
-    t.app->decidePolicyForNavigationAction(NavigationAction{url("https", "x.example", "/a.msi"), kLink, false, true},
+    t.navigation().decidePolicyForNavigationAction(NavigationAction{url("https", "x.example", "/a.msi"), kLink, false, true},
                                            NavigationActionDecision([&](auto policy) { answers.push_back(policy); }));
     EXPECT_EQ(answers, (std::vector{NavigationActionPolicy::cancel, NavigationActionPolicy::cancel,
                                     NavigationActionPolicy::download}));
 
-    t.app->createWebViewForNavigationAction(NavigationAction{outside, NavigationType::other, false, false});
+    t.ui().createWebViewForNavigationAction(NavigationAction{outside, NavigationType::other, false, false});
     EXPECT_EQ(t.platform.workspace.openedURLs, (std::vector<std::string>{outside.absoluteString, outside.absoluteString}));
 
     const Url inApp = url("https", "pelko.test", "/new");
-    t.app->createWebViewForNavigationAction(NavigationAction{inApp, NavigationType::other, false, false});
-    t.app->createWebViewForNavigationAction(NavigationAction{std::nullopt, NavigationType::other, false, false});
+    t.ui().createWebViewForNavigationAction(NavigationAction{inApp, NavigationType::other, false, false});
+    t.ui().createWebViewForNavigationAction(NavigationAction{std::nullopt, NavigationType::other, false, false});
     EXPECT_EQ(t.webView().loads.back().url, inApp);
     EXPECT_EQ(t.webView().loads.size(), 2u);  // the home page and the new window's
 
     t.webView().currentURL = url("https", "github.com");
-    t.app->didFinishNavigation();
+    t.navigation().didFinishNavigation();
     EXPECT_EQ(t.window().title(), "Pelko \u2014 github.com");
 }
 
@@ -251,7 +251,7 @@ TEST(WebViewRoles, AFileInputGetsAChooserOnTheWindow) {
     t.launch();
     t.platform.openPanels.answer = std::vector<std::string>{"/home/user/a.txt"};
     std::optional<std::vector<std::string>> chosen;
-    t.app->runOpenPanel(OpenPanelParameters{true}, OpenPanelCompletion([&](const auto& files) { chosen = files; }));
+    t.ui().runOpenPanel(OpenPanelParameters{true}, OpenPanelCompletion([&](const auto& files) { chosen = files; }));
     ASSERT_EQ(t.platform.openPanels.requests.size(), 1u);
     const auto& request = t.platform.openPanels.requests[0];
     EXPECT_EQ(request.window, &t.window());
@@ -275,8 +275,8 @@ TEST(UnreachablePage, ShowsInPlaceOfTheServiceAndTriesAgainWithGrowingPausesUnti
     TestApp t;
     t.launch();
     t.webView().currentURL = url("https", "github.com");
-    t.app->didFinishNavigation();
-    EXPECT_TRUE(t.app->didFailNavigation(kRefused));
+    t.navigation().didFinishNavigation();
+    EXPECT_TRUE(t.navigation().didFailNavigation(kRefused));
     ASSERT_EQ(t.webView().alternates.size(), 1u);
     EXPECT_EQ(t.webView().alternates[0].unreachableURL, *kRefused.failingURL);
     EXPECT_NE(t.webView().alternates[0].html.find("Pelko isn\u2019t answering"), std::string::npos);
@@ -286,13 +286,13 @@ TEST(UnreachablePage, ShowsInPlaceOfTheServiceAndTriesAgainWithGrowingPausesUnti
     for (int i = 0; i < 6; ++i) {
         pauses.push_back(secondsUntilRetry(t));
         EXPECT_EQ(t.webView().evaluations.back().script, "location.replace('https://pelko.test/')");
-        EXPECT_TRUE(t.app->didFailNavigation(kRefused));
+        EXPECT_TRUE(t.navigation().didFailNavigation(kRefused));
     }
     EXPECT_EQ(pauses, (std::vector<long long>{2, 5, 10, 30, 60, 60}));
     EXPECT_EQ(t.webView().alternates.size(), 1u);  // the same failure leaves the page as it is
 
     t.webView().currentURL = url("https", "pelko.test");
-    t.app->didFinishNavigation();
+    t.navigation().didFinishNavigation();
     EXPECT_EQ(secondsUntilRetry(t), 0);
     t.app->reloadPage();
     EXPECT_EQ(t.webView().reloads, 1);  // a page of the service again
@@ -302,13 +302,13 @@ TEST(UnreachablePage, WaitsOfflineOrOutOfSightAndTriesAtOnceWhenTheNetworkOrTheW
     TestApp t;
     t.launch();
     t.platform.networkMonitor.set(false);
-    EXPECT_TRUE(t.app->didFailNavigation(kRefused));
+    EXPECT_TRUE(t.navigation().didFailNavigation(kRefused));
     EXPECT_NE(t.webView().alternates.back().html.find("You\u2019re offline"), std::string::npos);
     EXPECT_EQ(secondsUntilRetry(t), 0);
     t.platform.networkMonitor.set(true);
     EXPECT_EQ(t.webView().evaluations.size(), 1u);
     // A retry that fails another way shows that instead, and the pauses start short again.
-    EXPECT_TRUE(t.app->didFailNavigation(kRefused));
+    EXPECT_TRUE(t.navigation().didFailNavigation(kRefused));
     EXPECT_EQ(t.webView().alternates.size(), 2u);
     EXPECT_NE(t.webView().alternates.back().html.find("isn\u2019t answering"), std::string::npos);
 
@@ -326,17 +326,17 @@ TEST(UnreachablePage, WaitsOfflineOrOutOfSightAndTriesAtOnceWhenTheNetworkOrTheW
 TEST(UnreachablePage, StoppedLoadsAndOtherSitesShowNothingAndALoadUnderWayIsLeftToFinish) {
     TestApp t;
     t.launch();
-    EXPECT_FALSE(t.app->didFailNavigation({"WebKitNetworkError", 302, url("https", "pelko.test")}));
-    EXPECT_FALSE(t.app->didFailNavigation({"g-io-error-quark", 39, url("https", "example.com")}));
+    EXPECT_FALSE(t.navigation().didFailNavigation({"WebKitNetworkError", 302, url("https", "pelko.test")}));
+    EXPECT_FALSE(t.navigation().didFailNavigation({"g-io-error-quark", 39, url("https", "example.com")}));
     EXPECT_TRUE(t.webView().alternates.empty());
 
-    EXPECT_TRUE(t.app->didFailNavigation(kRefused));
+    EXPECT_TRUE(t.navigation().didFailNavigation(kRefused));
     t.webView().loading = true;
     EXPECT_EQ(secondsUntilRetry(t, 30), 0);
     t.webView().loading = false;
     EXPECT_NE(secondsUntilRetry(t), 0);
     // The retry's load was stopped: the page keeps trying.
-    EXPECT_FALSE(t.app->didFailNavigation({"WebKitNetworkError", 302, url("https", "pelko.test")}));
+    EXPECT_FALSE(t.navigation().didFailNavigation({"WebKitNetworkError", 302, url("https", "pelko.test")}));
     EXPECT_NE(secondsUntilRetry(t), 0);
 }
 

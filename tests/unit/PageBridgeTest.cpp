@@ -99,6 +99,7 @@ INSTANTIATE_TEST_SUITE_P(
                       std::pair{"ftp://pelko.ai", std::optional<SecurityOrigin>()},
                       std::pair{"https", std::optional<SecurityOrigin>()},
                       std::pair{"https://pelko.ai:99999", std::optional<SecurityOrigin>()},
+                      std::pair{"https://pelko.ai:443x", std::optional<SecurityOrigin>()},
                       std::pair{"https://user@pelko.ai", std::optional<SecurityOrigin>()}));
 
 TEST(DesktopInfoScript, AHostileVersionStaysInsideItsString) {
