@@ -17,7 +17,8 @@ if ! [[ $minutes =~ ^[0-9]+([.][0-9]+)?$ ]]; then
 fi
 seconds=$(awk -v m="$minutes" 'BEGIN { s = int(m * 60); print (s < 1 ? 1 : s) }')
 
-all=(fuzz_bridge fuzz_version fuzz_download_name fuzz_property_list fuzz_js_string_literal fuzz_update_manifest)
+all=(fuzz_bridge fuzz_version fuzz_download_name fuzz_property_list fuzz_js_string_literal fuzz_update_manifest
+  fuzz_voice_controller)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${all[@]}")
 for t in "${targets[@]}"; do

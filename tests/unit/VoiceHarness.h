@@ -1,9 +1,8 @@
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "fakes/FakePlatform.h"
@@ -61,18 +60,18 @@ struct VoiceHarness {
     FakeRecognitionTask& task() { return *platform.speech.recognizer->tasks.back(); }
     FakeEngineRecord& engine() { return *platform.audio.engines.back(); }
 
-    // Completes the newest script evaluation that asked for a completion.
-    void completeLast(const std::optional<nlohmann::json>& result, const std::optional<ScriptError>& error = std::nullopt) {
+    // Completes the newest script evaluation that asked for a completion;
+    // false when none waits for one.
+    [[nodiscard]] bool completeLast(const std::optional<nlohmann::json>& result,
+                                    const std::optional<ScriptError>& error = std::nullopt) {
         for (auto it = webView->evaluations.rbegin(); it != webView->evaluations.rend(); ++it) {
             if (it->completion) {
-                auto completion = std::move(it->completion);
-                it->completion = nullptr;
-                completion(result, error);
+                std::exchange(it->completion, nullptr)(result, error);
                 run();
-                return;
+                return true;
             }
         }
-        FAIL() << "no script waits for its completion";
+        return false;
     }
 };
 

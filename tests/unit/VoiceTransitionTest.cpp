@@ -37,8 +37,11 @@ Step final(const std::string& text) { return deliver(SpeechRecognitionResult{tex
 const Step failTask = deliver(std::nullopt, SpeechRecognitionError{"e"});
 Step after(int ms) { return [=](VoiceHarness& h) { h.advance(ms); }; }
 Step reply(const std::string& event) { return act([=](VoiceHarness& h) { h.replyEvent(event); }); }
-const Step succeed = [](VoiceHarness& h) { h.completeLast(json{{"ok", true}}); };
-const Step fail = [](VoiceHarness& h) { h.completeLast(json{{"ok", false}, {"reason", "no-textarea"}}); };
+Step complete(std::optional<json> result, std::optional<ScriptError> error = std::nullopt) {
+    return [=](VoiceHarness& h) { EXPECT_TRUE(h.completeLast(result, error)) << "no script waits for its completion"; };
+}
+const Step succeed = complete(json{{"ok", true}});
+const Step fail = complete(json{{"ok", false}, {"reason", "no-textarea"}});
 
 const std::string kHello = "hello there";
 const std::string kRawHello = "  hello there\n";
@@ -313,7 +316,7 @@ INSTANTIATE_TEST_SUITE_P(
                    text::kSentRepliesOff, {}, false},
         Transition{"submitFailed", submitting, fail, VoiceState::idle, text::kComposer, {}, false},
         Transition{"submitError", submitting,
-                   [](VoiceHarness& h) { h.completeLast(std::nullopt, ScriptError{"ReferenceError"}); },
+                   complete(std::nullopt, ScriptError{"ReferenceError"}),
                    VoiceState::idle, text::kComposer, {}, false},
         Transition{"submitOkWithoutWebViewWaitsWithoutWatcher", submitting,
                    [](VoiceHarness& h) {

@@ -1,19 +1,22 @@
-// Drives the voice controller with long random sequences of everything that
-// can reach it (commands, page events, recognizer reports, permission
-// answers, timers, script completions, the web view going away) and checks
-// after every step what must always hold.
-
-#include <gtest/gtest.h>
+// Drives the voice controller with sequences of everything that can reach it
+// (commands, page events, recognizer reports, permission answers, timers,
+// script completions, the web view going away), each step chosen by the
+// input, and checks after every step what must always hold. At the end the
+// application lets go of the controller with everything still in flight.
+#include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
-#include <cstdlib>
+#include <cstddef>
+#include <cstdint>
 #include <deque>
 #include <map>
-#include <random>
+#include <memory>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "FuzzCheck.h"
 #include "unit/VoiceHarness.h"
 
 using namespace pelko;
@@ -45,6 +48,14 @@ const std::set<std::string> kFixedStatuses{
     text::kTimeout,    text::kReplyReady,       text::kMicNotAuthorized, text::kSpeechNotAuthorized,
 };
 
+const std::vector<json> kBridgeEvents{{{"type", "voice"}, {"event", "replyStarted"}},
+                                      {{"type", "voice"}, {"event", "replyTimeout"}, {"phase", "arm"}},
+                                      {{"type", "voice"}, {"event", "replyFailed"}, {"reason", "no-read-aloud"}},
+                                      {{"type", "voice"}, {"event", "replystarted"}},
+                                      {{"type", "voice"}},
+                                      {{"type", "voice"}, {"event", 1}},
+                                      json::array({"replyStarted"})};
+
 // Notes, for every script, how many recordings had started when it was evaluated.
 class TaggedWebView : public FakeWebView {
 public:
@@ -61,7 +72,7 @@ private:
 
 class VoiceModel {
 public:
-    explicit VoiceModel(unsigned seed) : seed_(seed), rng_(seed) {
+    explicit VoiceModel(FuzzedDataProvider& input) : input_(input) {
         auto view = std::make_shared<TaggedWebView>(*h_.platform.speech.recognizer);
         taggedView_ = view.get();
         h_.webView = view;
@@ -72,32 +83,18 @@ public:
         };
     }
 
-    void run(int steps) {
-        steps_ = steps;
-        for (step_ = 0; step_ < steps && !::testing::Test::HasFatalFailure(); ++step_) {
+    void run() {
+        for (step_ = 0; input_.remaining_bytes() > 0; ++step_) {
             act();
             check();
-            if (::testing::Test::HasFailure()) {
-                std::string trace;
-                for (const auto& line : trace_) trace += line + "\n";
-                ADD_FAILURE() << "seed " << seed_ << " (of a run of " << steps << " steps), after step " << step_
-                              << ":\n" << trace;
-                return;
-            }
         }
         releaseAndDrain();
     }
 
-    // What the run went through, for the report.
-    std::map<std::string, int> counts;
-    std::size_t recordings() const { return h_.platform.speech.recognizer->tasks.size(); }
-
 private:
+    FuzzedDataProvider& input_;
     VoiceHarness h_;
-    unsigned seed_;
-    std::mt19937 rng_;
     int step_ = 0;
-    int steps_ = 0;
     std::deque<std::string> trace_;
 
     // Bookkeeping for the checks.
@@ -111,6 +108,14 @@ private:
     TaggedWebView* taggedView_ = nullptr;
     std::vector<std::pair<std::string, std::size_t>> statuses_;
 
+    // A broken invariant stops the run with the steps that led to it.
+    void require(bool holds, const std::string& invariant) {
+        if (holds) return;
+        std::string trace = "after step " + std::to_string(step_) + ", the last steps:\n";
+        for (const auto& line : trace_) trace += "  " + line + "\n";
+        fuzz::fail(invariant.c_str(), trace);
+    }
+
     // The recording that was current when `recordings` had started; none before the first.
     const FakeRecognitionTask* recordingAt(std::size_t recordings) const {
         return recordings ? h_.platform.speech.recognizer->tasks[recordings - 1].get() : nullptr;
@@ -122,11 +127,11 @@ private:
                            [&](const Utterance& u) { return u.trimmed == trimmed && heard.count(u.raw); });
     }
 
-    int pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
-    bool chance(int percent) { return pick(100) < percent; }
-    const Utterance& utterance() { return kUtterances[static_cast<std::size_t>(pick(static_cast<int>(kUtterances.size())))]; }
+    std::size_t pick(std::size_t n) { return input_.ConsumeIntegralInRange<std::size_t>(0, n - 1); }
+    bool chance(int percent) { return static_cast<int>(pick(100)) < percent; }
+    template <typename T>
+    const T& oneOf(const std::vector<T>& choices) { return choices[pick(choices.size())]; }
     void note(const std::string& what) {
-        ++counts[what.substr(0, what.find(' '))];
         // The end of the run is what explains a failure.
         trace_.push_back(std::to_string(step_) + ": " + what);
         if (trace_.size() > 100) trace_.pop_front();
@@ -137,11 +142,11 @@ private:
         if (tasks.empty()) return nullptr;
         // Mostly the running recording's task; sometimes one that an earlier finish cancelled.
         if (chance(80)) return tasks.back().get();
-        return tasks[static_cast<std::size_t>(pick(static_cast<int>(tasks.size())))].get();
+        return tasks[pick(tasks.size())].get();
     }
 
     void act() {
-        const int roll = pick(100);
+        const std::size_t roll = pick(100);
         if (roll < 9) {
             note("pushToTalk");
             h_.voice->togglePushToTalk();
@@ -157,7 +162,7 @@ private:
                 if (chance(70)) h_.run();  // usually handled at once, sometimes after other things
             }
         } else if (roll < 34) {
-            const int status = chance(85) ? 3 : std::vector<int>{0, 1, 2, 9}[static_cast<std::size_t>(pick(4))];
+            const int status = chance(85) ? 3 : oneOf(std::vector<int>{0, 1, 2, 9});
             if (h_.platform.permissions.answerSpeech(status)) {
                 note("speech " + std::to_string(status));
                 if (chance(70)) h_.run();
@@ -165,7 +170,7 @@ private:
         } else if (roll < 56) {
             recognizerReport();
         } else if (roll < 66) {
-            const int ms = std::vector<int>{0, 100, 1000, 2499, 2500, 3000, 6000, 7000}[static_cast<std::size_t>(pick(8))];
+            const int ms = oneOf(std::vector<int>{0, 100, 1000, 2499, 2500, 3000, 6000, 7000});
             note("advance " + std::to_string(ms));
             h_.advance(ms);
         } else if (roll < 71) {
@@ -174,12 +179,7 @@ private:
         } else if (roll < 80) {
             completeScript();
         } else if (roll < 87) {
-            static const std::vector<json> kEvents{
-                {{"type", "voice"}, {"event", "replyStarted"}}, {{"type", "voice"}, {"event", "replyTimeout"}, {"phase", "arm"}},
-                {{"type", "voice"}, {"event", "replyFailed"}, {"reason", "no-read-aloud"}},
-                {{"type", "voice"}, {"event", "replystarted"}}, {{"type", "voice"}}, {{"type", "voice"}, {"event", 1}},
-                json::array({"replyStarted"})};
-            const json& event = kEvents[static_cast<std::size_t>(pick(static_cast<int>(kEvents.size())))];
+            const json& event = oneOf(kBridgeEvents);
             note("bridge " + event.dump());
             h_.voice->handleBridgeEvent(event);
         } else if (roll < 92) {
@@ -194,8 +194,8 @@ private:
                 note("nextEngineFails");
                 h_.platform.audio.startOutcomes.push_back(false);
             }
-        } else if (h_.webView && step_ > steps_ * 4 / 5 && chance(30)) {
-            webViewGoesAway();  // late, so that most of the run has a page to talk to
+        } else if (h_.webView && chance(30)) {
+            webViewGoesAway();
         }
     }
 
@@ -208,9 +208,9 @@ private:
     void recognizerReport() {
         FakeRecognitionTask* task = someTask();
         if (!task) return;
-        const Utterance& u = utterance();
+        const Utterance& u = oneOf(kUtterances);
         const std::string which = task == h_.platform.speech.recognizer->tasks.back().get() ? " current" : " old";
-        const int kind = pick(20);
+        const std::size_t kind = pick(20);
         if (kind >= 15 && kind < 17) {
             note("error" + which);
             task->fail();
@@ -232,8 +232,7 @@ private:
             for (auto& evaluation : h_.webView->evaluations)
                 if (evaluation.completion) waiting.push_back(&evaluation.completion);
         if (waiting.empty()) return;
-        ScriptCompletion* chosen = waiting[static_cast<std::size_t>(pick(static_cast<int>(waiting.size())))];
-        ScriptCompletion completion = std::exchange(*chosen, nullptr);
+        ScriptCompletion completion = std::exchange(*waiting[pick(waiting.size())], nullptr);
         switch (pick(6)) {
         case 0:
         case 1: note("scriptOk"); completion(json{{"ok", true}}, std::nullopt); break;
@@ -258,31 +257,30 @@ private:
         auto& tasks = h_.platform.speech.recognizer->tasks;
 
         if (tasks.size() != tasksSeen_) {
-            ASSERT_EQ(tasks.size(), tasksSeen_ + 1) << "two recordings started in one step";
+            require(tasks.size() == tasksSeen_ + 1, "one recording starts at a time");
             tasksSeen_ = tasks.size();
             stoppedSinceStart_ = false;
         }
 
         // The finish happens at most once per recording.
-        for (const auto& task : tasks) ASSERT_LE(task->cancelCalls, 1) << "a recording was finished twice";
-        for (const auto& [task, count] : handedOver_) ASSERT_LE(count, 1) << "a recording was handed over twice";
+        for (const auto& task : tasks) require(task->cancelCalls <= 1, "a recording is finished once");
+        for (const auto& [task, count] : handedOver_) require(count <= 1, "a recording is handed over once");
 
         // The microphone runs exactly while recording, until the stop.
         const auto alive = std::count_if(engines.begin(), engines.end(), [](const auto& e) { return e->alive; });
         if (state == VoiceState::recording) {
-            ASSERT_EQ(alive, 1);
-            ASSERT_FALSE(tasks.empty());
-            ASSERT_EQ(tasks.back()->cancelCalls, 0);
+            require(alive == 1 && !tasks.empty() && tasks.back()->cancelCalls == 0,
+                    "a recording has one engine and a running task");
             const auto& engine = *std::find_if(engines.begin(), engines.end(), [](const auto& e) { return e->alive; });
             if (!stoppedSinceStart_) {
-                ASSERT_TRUE(engine->running && engine->tapInstalled) << "recording without a microphone";
+                require(engine->running && engine->tapInstalled, "a recording hears the microphone");
             } else {
-                ASSERT_FALSE(engine->capturing()) << "stopped, yet still capturing";
+                require(!engine->capturing(), "a stopped recording no longer captures");
             }
         } else {
-            ASSERT_EQ(alive, 0) << "an engine outlived its recording";
-            ASSERT_FALSE(h_.platform.audio.anyCapturing()) << "microphone on while not recording";
-            for (const auto& task : tasks) ASSERT_EQ(task->cancelCalls, 1) << "a task outlived its recording";
+            require(alive == 0, "no engine outlives its recording");
+            require(!h_.platform.audio.anyCapturing(), "the microphone is off while not recording");
+            for (const auto& task : tasks) require(task->cancelCalls == 1, "no task outlives its recording");
         }
 
         checkStatuses();
@@ -296,17 +294,15 @@ private:
             const FakeRecognitionTask* task = recordingAt(recordings);
             const std::string bullet = "\u25CF ";
             const std::string sending = "Sending: ";
-            if (status.rfind(bullet, 0) == 0) {
+            if (status.starts_with(bullet)) {
                 const std::string shown = status.substr(bullet.size());
-                ASSERT_FALSE(shown.empty());
-                ASSERT_TRUE(task && heardRaw_[task].count(shown))
-                    << "shows '" << shown << "', which the running recording never heard";
-            } else if (status.rfind(sending, 0) == 0) {
+                require(!shown.empty() && task && heardRaw_[task].count(shown),
+                        "a transcript shown was heard by the running recording: '" + shown + "'");
+            } else if (status.starts_with(sending)) {
                 const std::string sent = status.substr(sending.size());
-                ASSERT_FALSE(sent.empty());
-                ASSERT_TRUE(heardAs(task, sent)) << "sends '" << sent << "', which the recording never heard";
+                require(!sent.empty() && heardAs(task, sent), "a message sent was heard by its recording: '" + sent + "'");
             } else {
-                FAIL() << "unknown status '" << status << "'";
+                require(false, "a status is one of the known ones: '" + status + "'");
             }
         }
     }
@@ -329,28 +325,30 @@ private:
                 if (u.trimmed.empty()) continue;
                 if (script != composerSubmitScript(u.trimmed) && script != composerInsertScript(u.trimmed)) continue;
                 const FakeRecognitionTask* task = recordingAt(taggedView_->recordingsAtEvaluation[scriptsChecked_]);
-                ASSERT_NE(task, nullptr);
                 ++handedOver_[task];
-                ++counts["handOver"];
-                ASSERT_TRUE(heardAs(task, u.trimmed)) << "hands over '" << u.trimmed << "', which the recording never heard";
+                require(heardAs(task, u.trimmed), "what is handed over was heard by its recording: '" + u.trimmed + "'");
                 known = true;
                 break;
             }
-            ASSERT_TRUE(known) << "unexpected script: " << script;
+            require(known, "a script is one of the known ones: " + script);
         }
         // The page is never told that a dictation records when nothing does.
         if (lastVoiceEvent_ == "recording") {
-            ASSERT_EQ(h_.voice->state(), VoiceState::recording);
+            require(h_.voice->state() == VoiceState::recording, "the page hears 'recording' only while recording");
         }
     }
 
     // The application lets go of the controller with everything still in flight.
     void releaseAndDrain() {
-        if (::testing::Test::HasFailure()) return;
+        note("released");
         std::weak_ptr<VoiceController> weak = h_.voice;
         h_.voice.reset();
-        while (h_.platform.permissions.answerMicrophone(true)) h_.run();
-        while (h_.platform.permissions.answerSpeech(3)) h_.run();
+        // Every answer the platform still owes comes, and may start another
+        // request, until none is left. A speech answer keeps the controller
+        // until it has run, so a released controller may still record once.
+        auto& permissions = h_.platform.permissions;
+        h_.run();
+        while (permissions.answerMicrophone(true) || permissions.answerSpeech(3)) h_.run();
         for (const auto& task : h_.platform.speech.recognizer->tasks) {
             task->final("late");
             task->fail();
@@ -358,51 +356,19 @@ private:
         if (h_.webView)
             for (auto& evaluation : h_.webView->evaluations)
                 if (evaluation.completion) std::exchange(evaluation.completion, nullptr)(json{{"ok", true}}, std::nullopt);
-        h_.voice = nullptr;
         h_.advance(60000);
-        EXPECT_TRUE(weak.expired());
-        EXPECT_FALSE(h_.platform.audio.anyCapturing());
-        for (const auto& task : h_.platform.speech.recognizer->tasks) EXPECT_LE(task->cancelCalls, 1);
-        EXPECT_EQ(h_.platform.mainQueue.pending(), 0u);
+        require(weak.expired(), "nothing keeps a released controller");
+        require(!h_.platform.audio.anyCapturing(), "a released controller leaves the microphone off");
+        for (const auto& task : h_.platform.speech.recognizer->tasks)
+            require(task->cancelCalls <= 1, "a recording is finished once");
+        require(h_.platform.mainQueue.pending() == 0, "a released controller leaves nothing on the main queue");
     }
 };
 
-// CI runs a few seeds for 3000 steps each. A soak sets PELKO_VOICE_SOAK_SEEDS
-// (how many seeds, counting up from PELKO_VOICE_SOAK_FIRST_SEED, 1 unless set)
-// and PELKO_VOICE_SOAK_STEPS. A failing seed replays as the first of one seed
-// with the same steps: the web view goes away late in a run, so the length
-// changes the run.
-unsigned long fromEnvironment(const char* name, unsigned long fallback) {
-    const char* value = std::getenv(name);
-    return value && *value ? std::stoul(value) : fallback;
-}
-
-std::vector<unsigned> soakSeeds() {
-    if (!std::getenv("PELKO_VOICE_SOAK_SEEDS")) return {1u, 2u, 3u, 5u, 8u, 13u, 21u, 34u};
-    std::vector<unsigned> seeds;
-    const auto first = static_cast<unsigned>(fromEnvironment("PELKO_VOICE_SOAK_FIRST_SEED", 1));
-    for (unsigned long i = 0; i < fromEnvironment("PELKO_VOICE_SOAK_SEEDS", 0); ++i)
-        seeds.push_back(first + static_cast<unsigned>(i));
-    return seeds;
-}
-
-class VoiceModelRun : public ::testing::TestWithParam<unsigned> {};
-
-TEST_P(VoiceModelRun, InvariantsHoldAfterEveryStep) {
-    const int steps = static_cast<int>(fromEnvironment("PELKO_VOICE_SOAK_STEPS", 3000));
-    VoiceModel model(GetParam());
-    model.run(steps);
-    if (HasFailure()) return;
-    // The run must have reached the interesting places, or it proves little:
-    // so many per 3000 steps.
-    const auto atLeast = [steps](int per3000) { return per3000 * static_cast<long>(steps) / 3000; };
-    EXPECT_GT(static_cast<long>(model.recordings()), atLeast(40)) << "seed " << GetParam();
-    EXPECT_GT(model.counts["final"], atLeast(50)) << "seed " << GetParam();
-    EXPECT_GT(model.counts["handOver"], atLeast(10)) << "seed " << GetParam();
-    EXPECT_GT(model.counts["scriptOk"], atLeast(2)) << "seed " << GetParam();
-}
-
-INSTANTIATE_TEST_SUITE_P(Seeds, VoiceModelRun, ::testing::ValuesIn(soakSeeds()),
-                         [](const auto& p) { return "seed" + std::to_string(p.param); });
-
 }  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FuzzedDataProvider input(data, size);
+    VoiceModel(input).run();
+    return 0;
+}
