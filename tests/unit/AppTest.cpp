@@ -31,6 +31,7 @@ TEST(Launch, ShowsTheHomePageWithTheBridgeAndChecksForUpdatesSilently) {
     // Asked for before the window is built, so the engine's web process starts meanwhile.
     EXPECT_EQ(t.platform.toolkit.loadsBeforeWindow, 1u);
     EXPECT_TRUE(t.window().visible);
+    EXPECT_EQ(t.window().minSize, (Size{720, 560}));
     // The service sees the browser its pages are made for; a swipe goes back or forward.
     EXPECT_EQ(t.webView().userAgent,
               "Mozilla/5.0 (Macintosh; Intel Mac OS X 10_15_7) AppleWebKit/605.1.15 (KHTML, like Gecko) "

@@ -216,6 +216,14 @@ INSTANTIATE_TEST_SUITE_P(
                    text::kTranscribing, {}, false, [](VoiceHarness& h) { EXPECT_EQ(request(h).endAudioCalls, 1); }},
         Transition{"pttWhileAwaitingCancelsThenStarts", awaitingReply, pushToTalkGranted, VoiceState::recording,
                    text::kListeningStarted, {"clearWatcher", "silence"}, true},
+        // The task of a recording that has finished can still report: none of it reaches the next one.
+        Transition{"anEarlierRecordingsWordsAndEndAreNotTheNextOnes", seq(awaitingReply, pushToTalkGranted),
+                   act([](VoiceHarness& h) {
+                       auto& earlier = *h.platform.speech.recognizer->tasks.front();
+                       earlier.partial("old words");
+                       earlier.final("old words");
+                   }),
+                   VoiceState::recording, text::kListeningStarted, {}, true},
         // Dictation toggle.
         Transition{"dictateFromIdleStarts", idle, dictateGranted, VoiceState::recording, text::kListeningStarted,
                    {"clearWatcher", "silence", "event:recording"}, true},
