@@ -312,6 +312,7 @@ TEST(HistoryKeys, TheMousesBackAndForwardButtonsGoBackAndForwardAndAreSwallowed)
     t.webView().forwardItems = 1;
     auto& application = t.platform.application;
     EXPECT_FALSE(application.sendOtherMouseDown({&t.window(), 3, false}));
+    EXPECT_EQ(t.webView().forwards, 0);  // back only, though forward could go
     EXPECT_FALSE(application.sendKeyDown(KeyEvent{&t.window(), kModifierOption, 123, false}));
     EXPECT_FALSE(application.sendKeyDown(KeyEvent{&t.window(), kModifierOption, 124, false}));
     EXPECT_TRUE(application.sendOtherMouseDown({&t.window(), 2, false}));  // the middle button is the page's
