@@ -108,12 +108,14 @@ private:
     TaggedWebView* taggedView_ = nullptr;
     std::vector<std::pair<std::string, std::size_t>> statuses_;
 
-    // A broken invariant stops the run with the steps that led to it.
-    void require(bool holds, const std::string& invariant) {
+    // A broken invariant stops the run with what it was about and the steps
+    // that led to it. Checked many times a step: nothing is built unless it breaks.
+    void require(bool holds, const char* invariant, const std::string* about = nullptr) {
         if (holds) return;
-        std::string trace = "after step " + std::to_string(step_) + ", the last steps:\n";
+        std::string trace = about ? fuzz::quoted(*about) + "\n" : "";
+        trace += "after step " + std::to_string(step_) + ", the last steps:\n";
         for (const auto& line : trace_) trace += "  " + line + "\n";
-        fuzz::fail(invariant.c_str(), trace);
+        fuzz::fail(invariant, trace);
     }
 
     // The recording that was current when `recordings` had started; none before the first.
@@ -297,12 +299,12 @@ private:
             if (status.starts_with(bullet)) {
                 const std::string shown = status.substr(bullet.size());
                 require(!shown.empty() && task && heardRaw_[task].count(shown),
-                        "a transcript shown was heard by the running recording: '" + shown + "'");
+                        "a transcript shown was heard by the running recording", &status);
             } else if (status.starts_with(sending)) {
                 const std::string sent = status.substr(sending.size());
-                require(!sent.empty() && heardAs(task, sent), "a message sent was heard by its recording: '" + sent + "'");
+                require(!sent.empty() && heardAs(task, sent), "a message sent was heard by its recording", &status);
             } else {
-                require(false, "a status is one of the known ones: '" + status + "'");
+                require(false, "a status is one of the known ones", &status);
             }
         }
     }
@@ -326,11 +328,11 @@ private:
                 if (script != composerSubmitScript(u.trimmed) && script != composerInsertScript(u.trimmed)) continue;
                 const FakeRecognitionTask* task = recordingAt(taggedView_->recordingsAtEvaluation[scriptsChecked_]);
                 ++handedOver_[task];
-                require(heardAs(task, u.trimmed), "what is handed over was heard by its recording: '" + u.trimmed + "'");
+                require(heardAs(task, u.trimmed), "what is handed over was heard by its recording", &script);
                 known = true;
                 break;
             }
-            require(known, "a script is one of the known ones: " + script);
+            require(known, "a script is one of the known ones", &script);
         }
         // The page is never told that a dictation records when nothing does.
         if (lastVoiceEvent_ == "recording") {
